@@ -1,0 +1,99 @@
+#include "hxhttpservice.h"
+
+#include "zhphostlog.h"
+
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace HXDataApi {
+
+HXHttpService::HXHttpService(QObject *parent)
+    : QObject(parent)
+    , m_manager(new QNetworkAccessManager(this))
+{
+}
+
+HXHttpService::~HXHttpService()
+{
+    const auto pending = m_pending;
+    for (QNetworkReply *reply : pending) {
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+void HXHttpService::postJsonAsyn(const QUrl &url, const QByteArray &body, Callback callback)
+{
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json; charset=utf-8"));
+    request.setRawHeader("Accept", "application/json");
+    request.setTransferTimeout(m_timeoutMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+
+    QNetworkReply *reply = m_manager->post(request, body);
+    m_pending.insert(reply);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, callback = std::move(callback)] {
+        m_pending.remove(reply);
+        reply->deleteLater();
+        const HttpJsonResult result = resultOf(reply);
+        if (!result.success)
+            qCInfo(lcHost) << "POST" << reply->url().toString() << "failed:" << result.errorMsg;
+        if (callback)
+            callback(result);
+    });
+}
+
+// The server's own explanation in an error body, when it sent one.
+static QString serverMessage(const QByteArray &body)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(body);
+    if (doc.isObject()) {
+        const QJsonObject o = doc.object();
+        for (const char *key : {"message", "msg", "error"}) {
+            const QString text = o.value(QLatin1String(key)).toString();
+            if (!text.isEmpty())
+                return text;
+        }
+    }
+    const QString text = QString::fromUtf8(body.left(200)).trimmed();
+    return text;
+}
+
+HttpJsonResult HXHttpService::resultOf(QNetworkReply *reply)
+{
+    HttpJsonResult result;
+    result.statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QByteArray body = reply->readAll();
+
+    if (result.statusCode != 0 && (result.statusCode < 200 || result.statusCode > 299)) {
+        const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        const QString message = serverMessage(body);
+        result.errorMsg = QStringLiteral("HTTP %1 %2").arg(result.statusCode).arg(reason).trimmed();
+        if (!message.isEmpty())
+            result.errorMsg += QStringLiteral(": ") + message;
+        return result;
+    }
+    if (reply->error() != QNetworkReply::NoError) {
+        result.errorMsg = (reply->error() == QNetworkReply::OperationCanceledError || reply->error() == QNetworkReply::TimeoutError)
+                              ? QStringLiteral("request timed out: %1").arg(reply->url().toString())
+                              : reply->errorString();
+        return result;
+    }
+
+    QJsonParseError parseError;
+    result.data = QJsonDocument::fromJson(body, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        result.data = QJsonDocument();
+        result.errorMsg = QStringLiteral("invalid JSON in the answer of %1: %2 at offset %3")
+                              .arg(reply->url().toString(), parseError.errorString())
+                              .arg(parseError.offset);
+        return result;
+    }
+    result.success = true;
+    return result;
+}
+
+} // namespace HXDataApi

@@ -1,0 +1,115 @@
+#include "wkcore.h"
+
+#include "iwkinterface.h"
+#include "wkcfg.h"
+#include "zhphostlog.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QWidget>
+
+
+bool splitConfigKey(const QString &key, QString *file, QString *settingsKey)
+{
+    const int colon = key.indexOf(QLatin1Char(':'));
+    if (colon <= 0)
+        return false;
+    *file = key.left(colon);
+    *settingsKey = key.mid(colon + 1);
+    return !settingsKey->isEmpty();
+}
+
+WKCore::WKCore()
+    : m_skinId(QStringLiteral("default"))
+{
+}
+
+WKCore *WKCore::instance()
+{
+    static WKCore *core = new WKCore; // lives as long as the process; widgets may outlive main()
+    return core;
+}
+
+void WKCore::addStyle2View(IWKSkin *skin, const QString &styleFile)
+{
+    if (!skin || !skin->widget()) {
+        qCWarning(lcHost) << "addStyle2View: no widget for" << styleFile;
+        return;
+    }
+    QWidget *w = skin->widget();
+    m_views.append({w, skin, styleFile});
+    connect(w, &QObject::destroyed, this, [this](QObject *gone) {
+        m_views.erase(std::remove_if(m_views.begin(), m_views.end(),
+                                     [gone](const StyledView &v) { return v.widget.isNull() || v.widget == gone; }),
+                      m_views.end());
+    });
+    apply(skin, styleFile);
+}
+
+QString WKCore::getCurrentSkinId() const
+{
+    return m_skinId;
+}
+
+void WKCore::setCurrentSkinId(const QString &skinId)
+{
+    if (skinId == m_skinId)
+        return;
+    m_skinId = skinId;
+    m_styleCache.clear();
+    const auto views = m_views;
+    for (const StyledView &v : views) {
+        if (!v.widget.isNull())
+            apply(v.skin, v.styleFile);
+    }
+    emit skinChanged(m_skinId);
+}
+
+QString WKCore::styleSheet(const QString &styleFile)
+{
+    auto it = m_styleCache.constFind(styleFile);
+    if (it != m_styleCache.constEnd())
+        return *it;
+    const QString path = WKCfg::instance()->stdPath(QStringLiteral("wkskin")) + QLatin1Char('/') + m_skinId
+                         + QLatin1Char('/') + styleFile;
+    QFile f(path);
+    QString text;
+    if (f.open(QIODevice::ReadOnly))
+        text = QString::fromUtf8(f.readAll());
+    else
+        qCInfo(lcHost) << "no style sheet" << path;
+    m_styleCache.insert(styleFile, text);
+    return text;
+}
+
+void WKCore::apply(IWKSkin *skin, const QString &styleFile)
+{
+    const QString text = styleSheet(styleFile);
+    if (!text.isEmpty())
+        skin->loadSkin(QVariant(text));
+}
+
+QVariant WKCore::value(const QString &key, const QVariant &defaultValue) const
+{
+    auto it = m_values.constFind(key);
+    if (it != m_values.constEnd())
+        return *it;
+    QString file, settingsKey;
+    if (!splitConfigKey(key, &file, &settingsKey))
+        return defaultValue;
+    const QString path = WKCfg::instance()->stdPath(QStringLiteral("wkconfig"), file);
+    if (!QFile::exists(path))
+        return defaultValue;
+    QSettings settings(path, QSettings::IniFormat);
+    return settings.value(settingsKey, defaultValue);
+}
+
+void WKCore::setValue(const QString &key, const QVariant &value)
+{
+    m_values.insert(key, value);
+}
+
+void WKCore::clearValues()
+{
+    m_values.clear();
+}

@@ -1,0 +1,3 @@
+#include "zhphostlog.h"
+
+Q_LOGGING_CATEGORY(lcHost, "zhp.host", QtWarningMsg)
