@@ -1,0 +1,63 @@
+#include "apphost.h"
+
+#include "pagelayout/cpsplititem.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace AppHost {
+
+void registerComponents()
+{
+    // The tab container registers itself when the library loads; the other
+    // component classes join this list as the library gains them.
+}
+
+static int pendingVisibleItems(QWidget *root)
+{
+    int pending = 0;
+    for (HXCPControls::CPSplitItem *item : root->findChildren<HXCPControls::CPSplitItem *>()) {
+        if (item->isVisible() && item->restorePending())
+            ++pending;
+    }
+    return pending;
+}
+
+bool waitUntilSettled(QWidget *root, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    int quietRounds = 0;
+    int lastCount = -1;
+    while (timer.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        const int items = root->findChildren<HXCPControls::CPSplitItem *>().size();
+        const bool quiet = pendingVisibleItems(root) == 0 && items == lastCount;
+        lastCount = items;
+        quietRounds = quiet ? quietRounds + 1 : 0;
+        if (quietRounds >= 3)
+            return true;
+        QThread::msleep(5);
+    }
+    return false;
+}
+
+bool readInput(const QString &path, QByteArray *data, QString *error)
+{
+    QFile file;
+    const bool ok = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!ok) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *data = file.readAll();
+    return true;
+}
+
+} // namespace AppHost

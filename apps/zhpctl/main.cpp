@@ -1,0 +1,34 @@
+// zhpctl: headless tools over the page library.
+#include "apphost.h"
+#include "roundtrip.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+static int usage()
+{
+    std::fputs("usage: zhpctl COMMAND [ARGS]\n"
+               "commands:\n"
+               "  roundtrip [--show WIDTHxHEIGHT] FILE|-   load page content and print it back as compact JSON\n",
+               stderr);
+    return 2;
+}
+
+int main(int argc, char **argv)
+{
+    // Headless: nothing is ever shown on a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zhpctl"));
+    AppHost::registerComponents();
+
+    QStringList args = QApplication::arguments().mid(1);
+    if (args.isEmpty())
+        return usage();
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("roundtrip"))
+        return runRoundtrip(args);
+    return usage();
+}

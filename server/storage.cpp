@@ -1,0 +1,301 @@
+#include "storage.h"
+
+#include "serverlog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+
+#include <functional>
+#include <thread>
+
+namespace zhpserver {
+
+std::atomic<int> Storage::s_instances{0};
+
+bool execSql(QSqlDatabase &db, const QString &sql, QString *error)
+{
+    QSqlQuery q(db);
+    if (q.exec(sql))
+        return true;
+    const QString text = q.lastError().text();
+    qCWarning(lcServer).noquote() << "SQL failed:" << text << "in" << sql.left(200);
+    if (error)
+        *error = text;
+    return false;
+}
+
+namespace {
+
+// Version 1: trees, pages and the datasource tables.
+const char *const kSchemaV1[] = {
+    "CREATE TABLE zhp_meta (meta_key VARCHAR(64) PRIMARY KEY, meta_value VARCHAR(256) NOT NULL)",
+
+    // Category trees. tree_kind 1: the tree of product_code (user_id is '');
+    // tree_kind 2: the tree of user_id within product_code.
+    "CREATE TABLE tree_node ("
+    " node_code VARCHAR(64) PRIMARY KEY,"
+    " tree_kind INTEGER NOT NULL,"
+    " product_code VARCHAR(64) NOT NULL,"
+    " user_id VARCHAR(64) NOT NULL,"
+    " parent_code VARCHAR(64) NOT NULL,"
+    " node_name VARCHAR(512) NOT NULL,"
+    " is_pad INTEGER NOT NULL,"
+    " pad_id VARCHAR(64),"
+    " sn INTEGER NOT NULL)",
+    "CREATE INDEX tree_node_owner ON tree_node (tree_kind, product_code, user_id, parent_code, sn)",
+    "CREATE INDEX tree_node_pad ON tree_node (pad_id)",
+
+    "CREATE TABLE page ("
+    " pad_id VARCHAR(64) PRIMARY KEY,"
+    " content TEXT NOT NULL,"
+    " updated_by VARCHAR(64) NOT NULL,"
+    " updated_at BIGINT NOT NULL)",
+
+    "CREATE TABLE idx_category ("
+    " cat_set INTEGER NOT NULL,"
+    " cat_code BIGINT NOT NULL,"
+    " p_cat_code BIGINT,"
+    " cat_name VARCHAR(256) NOT NULL,"
+    " cat_code_all VARCHAR(512) NOT NULL,"
+    " hav_idx INTEGER NOT NULL,"
+    " sn INTEGER NOT NULL,"
+    " PRIMARY KEY (cat_set, cat_code))",
+
+    "CREATE TABLE idx_frequency ("
+    " frequency_code INTEGER PRIMARY KEY,"
+    " frequency_name VARCHAR(32) NOT NULL,"
+    " conversion INTEGER NOT NULL,"
+    " sn INTEGER NOT NULL)",
+
+    "CREATE TABLE idx_index ("
+    " idx_id BIGINT PRIMARY KEY,"
+    " cat_code BIGINT NOT NULL,"
+    " index_name VARCHAR(256) NOT NULL,"
+    " unit_name VARCHAR(64) NOT NULL,"
+    " frequency_code INTEGER NOT NULL,"
+    " source_name VARCHAR(128) NOT NULL,"
+    " index_desc VARCHAR(512) NOT NULL,"
+    " area_name VARCHAR(64),"
+    " index_params VARCHAR(512) NOT NULL,"
+    " is_general INTEGER NOT NULL,"
+    " is_multiprice INTEGER NOT NULL,"
+    " is_vez INTEGER NOT NULL,"
+    " is_platts INTEGER NOT NULL,"
+    " is_quote INTEGER NOT NULL,"
+    " is_map INTEGER NOT NULL,"
+    " sn INTEGER NOT NULL)",
+
+    "CREATE TABLE idx_value ("
+    " idx_id BIGINT NOT NULL,"
+    " value_type INTEGER NOT NULL,"
+    " publish_dt BIGINT NOT NULL,"
+    " frequency_code INTEGER NOT NULL,"
+    " index_val DOUBLE PRECISION,"
+    " PRIMARY KEY (idx_id, value_type, publish_dt))",
+
+    "CREATE TABLE idx_multi_price ("
+    " idx_id BIGINT NOT NULL,"
+    " frequency_code INTEGER NOT NULL,"
+    " publish_dt BIGINT NOT NULL,"
+    " index_val DOUBLE PRECISION,"
+    " prev_val DOUBLE PRECISION,"
+    " change_val DOUBLE PRECISION,"
+    " change_rate DOUBLE PRECISION,"
+    " PRIMARY KEY (idx_id, frequency_code))",
+
+    "CREATE TABLE idx_map_price ("
+    " idx_id BIGINT PRIMARY KEY,"
+    " publish_dt BIGINT NOT NULL,"
+    " price DOUBLE PRECISION)",
+
+    "CREATE TABLE obj_property ("
+    " obj_eng_name VARCHAR(128) NOT NULL,"
+    " prop_name VARCHAR(128) NOT NULL,"
+    " prop_caption VARCHAR(128) NOT NULL,"
+    " prop_typ VARCHAR(32) NOT NULL,"
+    " prop_flag INTEGER NOT NULL,"
+    " sn INTEGER NOT NULL,"
+    " PRIMARY KEY (obj_eng_name, prop_name))",
+
+    "CREATE TABLE product_category ("
+    " cat_code VARCHAR(64) PRIMARY KEY,"
+    " p_cat_code VARCHAR(64),"
+    " cat_name VARCHAR(128) NOT NULL,"
+    " cat_image VARCHAR(256),"
+    " sn INTEGER NOT NULL)",
+
+    "CREATE TABLE product ("
+    " product_code VARCHAR(64) PRIMARY KEY,"
+    " product_name VARCHAR(128) NOT NULL,"
+    " cat_code VARCHAR(64) NOT NULL,"
+    " sn INTEGER NOT NULL)",
+};
+
+// Version 2: pages count their revisions, so a client can tell a stale copy.
+const char *const kSchemaV2[] = {
+    "ALTER TABLE page ADD COLUMN revision INTEGER NOT NULL DEFAULT 0",
+};
+
+template <size_t N>
+bool runAll(QSqlDatabase &db, const char *const (&statements)[N], QString *error)
+{
+    for (const char *sql : statements) {
+        if (!execSql(db, QString::fromLatin1(sql), error))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+Storage::Storage(const QString &path)
+    : m_path(path)
+    , m_prefix(QStringLiteral("zhpserver-%1-").arg(s_instances.fetch_add(1)))
+{
+}
+
+Storage::~Storage()
+{
+    std::set<QString> names;
+    {
+        std::lock_guard<std::mutex> lock(m_namesMutex);
+        names.swap(m_names);
+    }
+    for (const QString &name : names) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+}
+
+QString Storage::threadConnectionName() const
+{
+    return m_prefix + QString::number(qulonglong(std::hash<std::thread::id>()(std::this_thread::get_id())), 16);
+}
+
+QSqlDatabase Storage::connection()
+{
+    const QString name = threadConnectionName();
+    if (QSqlDatabase::contains(name))
+        return QSqlDatabase::database(name, false);
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(m_path);
+    // Writers wait for each other instead of failing at once.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    if (!db.open())
+        qCWarning(lcServer).noquote() << "cannot open" << m_path << ":" << db.lastError().text();
+    else if (db.driverName() == QLatin1String("QSQLITE")) {
+        execSql(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
+        execSql(db, QStringLiteral("PRAGMA foreign_keys=ON"));
+    }
+    std::lock_guard<std::mutex> lock(m_namesMutex);
+    m_names.insert(name);
+    return db;
+}
+
+void Storage::releaseThreadConnection()
+{
+    const QString name = threadConnectionName();
+    {
+        std::lock_guard<std::mutex> lock(m_namesMutex);
+        if (!m_names.erase(name))
+            return;
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+int Storage::storedVersion(QSqlDatabase &db)
+{
+    if (!db.tables().contains(QStringLiteral("zhp_meta")))
+        return 0;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT meta_value FROM zhp_meta WHERE meta_key = ?"));
+    q.addBindValue(QStringLiteral("schema_version"));
+    if (!q.exec() || !q.next())
+        return 0;
+    return q.value(0).toInt();
+}
+
+bool Storage::open(QString *error, int targetVersion)
+{
+    const QFileInfo info(m_path);
+    if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath())) {
+        if (error)
+            *error = QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
+        return false;
+    }
+    QSqlDatabase db = connection();
+    if (!db.isOpen()) {
+        if (error)
+            *error = QStringLiteral("cannot open %1: %2").arg(m_path, db.lastError().text());
+        return false;
+    }
+    if (db.driverName() == QLatin1String("QSQLITE")) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next()
+            || q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
+            if (error)
+                *error = QStringLiteral("cannot switch %1 to write-ahead logging: %2").arg(m_path, q.lastError().text());
+            return false;
+        }
+    }
+    std::lock_guard<std::mutex> lock(m_writeMutex);
+    const int stored = storedVersion(db);
+    if (stored > SchemaVersion) {
+        if (error)
+            *error = QStringLiteral("%1 has schema version %2, newer than this server (%3)").arg(m_path).arg(stored).arg(SchemaVersion);
+        return false;
+    }
+    if (stored < targetVersion && !migrate(db, stored, targetVersion, error))
+        return false;
+    return true;
+}
+
+bool Storage::migrate(QSqlDatabase &db, int from, int to, QString *error)
+{
+    if (!db.transaction()) {
+        if (error)
+            *error = db.lastError().text();
+        return false;
+    }
+    bool ok = true;
+    for (int v = from + 1; ok && v <= to; ++v) {
+        switch (v) {
+        case 1: ok = runAll(db, kSchemaV1, error); break;
+        case 2: ok = runAll(db, kSchemaV2, error); break;
+        default: ok = false; break;
+        }
+        if (ok)
+            qCInfo(lcServer).noquote() << "schema of" << m_path << "now at version" << v;
+    }
+    if (ok) {
+        QSqlQuery q(db);
+        // Written as delete and insert, which every SQL engine understands.
+        q.prepare(QStringLiteral("DELETE FROM zhp_meta WHERE meta_key = ?"));
+        q.addBindValue(QStringLiteral("schema_version"));
+        ok = q.exec();
+        q.prepare(QStringLiteral("INSERT INTO zhp_meta (meta_key, meta_value) VALUES (?, ?)"));
+        q.addBindValue(QStringLiteral("schema_version"));
+        q.addBindValue(QString::number(to));
+        ok = ok && q.exec();
+        if (!ok && error)
+            *error = q.lastError().text();
+    }
+    if (!ok) {
+        db.rollback();
+        return false;
+    }
+    return db.commit();
+}
+
+} // namespace zhpserver

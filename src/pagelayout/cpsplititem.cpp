@@ -1,0 +1,604 @@
+#include "cpsplititem.h"
+
+#include "common/logging.h"
+#include "componentfactory.h"
+#include "contentformat.h"
+#include "cpsplitter.h"
+#include "cpsplitview.h"
+#include "wk/wkcustommenu.h"
+#include "wk/wkeventbus.h"
+
+#include <QApplication>
+#include <QDataStream>
+#include <QDragEnterEvent>
+#include <QGridLayout>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QStyle>
+#include <QToolButton>
+#include <QUuid>
+
+#include <cmath>
+
+namespace HXCPControls {
+
+namespace {
+const QString kMimeType = QStringLiteral("txt/x-split-item");
+
+int beginDragType()
+{
+    static const int type = WKEvent::typeForStr(QStringLiteral("CPSplitItem#BeginDrag"));
+    return type;
+}
+
+int endDragType()
+{
+    static const int type = WKEvent::typeForStr(QStringLiteral("CPSplitItem#EndDrag"));
+    return type;
+}
+
+bool isTabContainer(const QWidget *w)
+{
+    return w && w->inherits(kTabWidgetClass);
+}
+
+QSize boundedSize(const QSize &s)
+{
+    return QSize(qMin(s.width(), QWIDGETSIZE_MAX), qMin(s.height(), QWIDGETSIZE_MAX));
+}
+
+// The URL that a palette drag carries; invalid when the data is not of that format.
+QUrl droppedUrl(const QMimeData *mime)
+{
+    QUrl url;
+    QByteArray data = mime->data(kMimeType);
+    QDataStream stream(&data, QIODevice::ReadOnly);
+    stream >> url;
+    return url;
+}
+} // namespace
+
+CPSplitItem::CPSplitItem(QWidget *parent)
+    : QFrame(parent)
+    , m_splitView(CPSplitView::ancestorOf(parent))
+    , m_layout(new QGridLayout(this))
+    , m_settingBtn(new QToolButton(this))
+    , m_indicator(new CPSplitterIndicator(this))
+{
+    setObjectName(QStringLiteral("CPSplitItem"));
+    setWindowTitle(QStringLiteral("----"));
+    setAttribute(Qt::WA_Hover);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    setProperty("inTab", isTabContainer(parent));
+    setProperty("focusIn", false);
+    setProperty("dragIn", false);
+    for (QWidget *w = parent; w; w = w->parentWidget()) {
+        const QVariant obj = w->property("zhpObj");
+        if (obj.isValid()) {
+            m_zhpObj = obj.value<QWidget *>();
+            break;
+        }
+    }
+
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(0);
+
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/images/setting.png"), QSize(), QIcon::Normal);
+    icon.addFile(QStringLiteral(":/images/settingH.png"), QSize(), QIcon::Active);
+    icon.addFile(QStringLiteral(":/images/settingP.png"), QSize(), QIcon::Selected);
+    m_settingBtn->setObjectName(QStringLiteral("settingBtn"));
+    m_settingBtn->setIcon(icon);
+    m_settingBtn->setIconSize(QSize(16, 16));
+    m_settingBtn->setFixedSize(16, 16);
+    m_settingBtn->setAutoRaise(true);
+    m_settingBtn->setCursor(Qt::PointingHandCursor);
+    connect(m_settingBtn, &QToolButton::clicked, this, &CPSplitItem::showSettingMenu);
+
+    m_indicator->resize(m_indicator->minimumSize());
+    // Queued: deleting the item must not happen inside its own button's click.
+    connect(m_indicator, &CPSplitterIndicator::signalSplitBtnClicked, this, &CPSplitItem::onIndicator,
+            Qt::QueuedConnection);
+
+    installEventFilter(this);
+    WKEventBus::instance()->addSubscriber(this);
+    connect(qApp, &QApplication::focusChanged, this, &CPSplitItem::onFocusChanged);
+    updateDecorations();
+}
+
+CPSplitItem::~CPSplitItem()
+{
+    WKEventBus::instance()->removeSubscriber(this);
+}
+
+CPSplitView *CPSplitItem::splitView() const
+{
+    return m_splitView;
+}
+
+void CPSplitItem::setEditModel(bool editModel)
+{
+    if (editModel == m_editModel)
+        return;
+    m_editModel = editModel;
+    emit editModelChanged(m_editModel);
+    updateDecorations();
+    update();
+}
+
+void CPSplitItem::setZhpObj(QWidget *obj)
+{
+    if (obj == m_zhpObj)
+        return;
+    m_zhpObj = obj;
+    emit zhpObjChanged(obj);
+}
+
+bool CPSplitItem::parentIsSplitNode() const
+{
+    QWidget *p = parentWidget();
+    return qobject_cast<CPSplitView *>(p) || qobject_cast<CPSplitter *>(p);
+}
+
+void CPSplitItem::updateDecorations()
+{
+    m_indicator->raise();
+    m_settingBtn->raise();
+    m_settingBtn->setVisible(m_editModel);
+    m_indicator->setVisible(m_editModel && parentIsSplitNode());
+}
+
+void CPSplitItem::setDynamicState(const char *name, bool on)
+{
+    if (property(name).toBool() == on)
+        return;
+    setProperty(name, on);
+    style()->unpolish(this);
+    style()->polish(this);
+    update();
+}
+
+// ---------------------------------------------------------------------------
+// Component
+
+void CPSplitItem::setContentUrl(const QUrl &url)
+{
+    if (url == m_url)
+        return;
+    m_url = url;
+    QWidget *component = createComponent(url, this);
+    if (!component)
+        return;
+
+    connect(component, &QWidget::windowTitleChanged, this, &QWidget::windowTitleChanged);
+    if (component != m_content) {
+        QWidget *old = m_content ? takeContent() : nullptr;
+        m_content = component;
+        m_layout->addWidget(component, 0, 0);
+        setAcceptDrops(!isTabContainer(component));
+        m_url = component->property("url").toUrl();
+        updateDecorations();
+        emit contentChanged();
+        if (old)
+            old->deleteLater();
+    }
+    if (!component->windowTitle().isEmpty())
+        setWindowTitle(component->windowTitle());
+}
+
+QWidget *CPSplitItem::takeContent()
+{
+    QWidget *component = m_content;
+    if (component) {
+        component->disconnect(this);
+        m_layout->removeWidget(component);
+        component->setParent(nullptr);
+    }
+    m_content = nullptr;
+    m_url.clear();
+    setAcceptDrops(true);
+    emit contentChanged();
+    return component;
+}
+
+// ---------------------------------------------------------------------------
+// Content format
+
+void CPSplitItem::restore(const QVariantMap &map)
+{
+    m_pending = map;
+    m_restorePending = true;
+}
+
+void CPSplitItem::showEvent(QShowEvent *event)
+{
+    QFrame::showEvent(event);
+    if (m_restorePending)
+        applyStored();
+}
+
+void CPSplitItem::applyStored()
+{
+    m_restorePending = false;
+    const QVariantMap map = std::move(m_pending);
+    m_pending.clear();
+    if (map.isEmpty())
+        return;
+
+    setContentUrl(map.value(QStringLiteral("url")).toUrl());
+
+    const QVariant title = map.value(QStringLiteral("title"));
+    if (title.userType() == QMetaType::QString && !title.toString().isEmpty())
+        setWindowTitle(title.toString());
+
+    setProperty("ID", map.value(QStringLiteral("id")));
+
+    if (m_url.isValid() && m_content) {
+        if (auto *memory = qobject_cast<IWKMemory *>(m_content.data()))
+            memory->restore(map.value(QStringLiteral("child")).toMap());
+    }
+
+    const QSize minSize = ContentFormat::textToSize(map.value(QStringLiteral("minSize")).toString());
+    if (minSize.isValid() && ContentFormat::isApplicable(minSize))
+        setMinimumSize(boundedSize(minSize));
+    const QSize maxSize = ContentFormat::textToSize(map.value(QStringLiteral("maxSize")).toString());
+    if (maxSize.isValid() && ContentFormat::isApplicable(maxSize))
+        setMaximumSize(boundedSize(maxSize));
+
+    QSizePolicy policy = sizePolicy();
+    QSizePolicy::Policy p;
+    if (ContentFormat::policyFromName(map.value(QStringLiteral("hPolicy")).toString(), &p))
+        policy.setHorizontalPolicy(p);
+    if (ContentFormat::policyFromName(map.value(QStringLiteral("vPolicy")).toString(), &p))
+        policy.setVerticalPolicy(p);
+    const QVariant hStretch = map.value(QStringLiteral("hStretch"));
+    if (!hStretch.isNull() && hStretch.toInt() != -1)
+        policy.setHorizontalStretch(qBound(0, hStretch.toInt(), 255));
+    const int vStretch = map.value(QStringLiteral("vStretch")).toInt();
+    if (vStretch != -1)
+        policy.setVerticalStretch(qBound(0, vStretch, 255));
+    setSizePolicy(policy);
+    updateDecorations();
+}
+
+void CPSplitItem::save(QVariantMap &map)
+{
+    if (m_restorePending) {
+        for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
+            map.insert(it.key(), it.value());
+        return;
+    }
+
+    // The identity: kept as it was stored when it names a UUID, else made once.
+    QVariant id = property("ID");
+    if (QUuid(id.toString()).isNull()) {
+        id = QUuid::createUuid().toString();
+        setProperty("ID", id);
+    }
+
+    map.insert(QStringLiteral("url"), m_url.toString());
+    map.insert(QStringLiteral("id"), id.toString());
+    if (m_content && m_url.isValid()) {
+        if (auto *memory = qobject_cast<IWKMemory *>(m_content.data())) {
+            QVariantMap child;
+            memory->save(child);
+            map.insert(QStringLiteral("child"), child);
+        }
+    }
+    map.insert(QStringLiteral("minSize"), ContentFormat::sizeToText(minimumSize()));
+    map.insert(QStringLiteral("maxSize"), ContentFormat::sizeToText(maximumSize()));
+    const QSizePolicy policy = sizePolicy();
+    map.insert(QStringLiteral("hPolicy"), ContentFormat::policyName(policy.horizontalPolicy()));
+    map.insert(QStringLiteral("vPolicy"), ContentFormat::policyName(policy.verticalPolicy()));
+    map.insert(QStringLiteral("hStretch"), policy.horizontalStretch());
+    map.insert(QStringLiteral("vStretch"), policy.verticalStretch());
+    map.insert(QStringLiteral("title"), windowTitle());
+}
+
+// ---------------------------------------------------------------------------
+// Events
+
+bool CPSplitItem::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::HoverEnter:
+        m_hovered = true;
+        update();
+        break;
+    case QEvent::HoverLeave:
+        m_hovered = false;
+        update();
+        break;
+    default:
+        break;
+    }
+    return QFrame::event(event);
+}
+
+bool CPSplitItem::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == WKEventBus::instance()->mEventObj)
+        handleBusEvent(event);
+    return QFrame::eventFilter(watched, event);
+}
+
+// While the palette drags a component, components that would take drag
+// events themselves (web views, tables) are disabled so the items get the drop.
+void CPSplitItem::handleBusEvent(QEvent *event)
+{
+    const int type = event->type();
+    if (type != beginDragType() && type != endDragType())
+        return;
+    if (!m_editModel || !m_content)
+        return;
+    const QVariant id = static_cast<WKEvent *>(event)->data();
+    if (type == beginDragType()) {
+        if (findChild<CPSplitItem *>() || isTabContainer(m_content))
+            return;
+        m_content->setEnabled(false);
+        m_content->setProperty("ProcessWKeventID", id);
+    } else if (m_content->property("ProcessWKeventID") == id) {
+        m_content->setEnabled(true);
+    }
+}
+
+void CPSplitItem::onFocusChanged(QWidget *, QWidget *now)
+{
+    const bool inside = now && (now == this || isAncestorOf(now));
+    setDynamicState("focusIn", inside && parentIsSplitNode());
+}
+
+void CPSplitItem::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    const QSize s = size();
+    if (!s.isValid())
+        return;
+    const QSize is = m_indicator->size();
+    m_indicator->move(qRound((s.width() - is.width()) * 0.5), qRound((s.height() - is.height()) * 0.5));
+    m_settingBtn->move(s.width() - 5 - m_settingBtn->width(), 3);
+}
+
+void CPSplitItem::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    if (property("inTab").toBool())
+        return;
+
+    QPainter painter(this);
+    const int w = width();
+    const int h = height();
+    if (m_content) {
+        painter.fillRect(QRect(10, 10, w - 20, h - 20), Qt::white);
+        QColor shadow = m_hovered ? QColor(92, 171, 238) : QColor(200, 200, 200);
+        for (int k = 0; k < 10; ++k) {
+            shadow.setAlpha(qMax(0, int(120 - 50 * std::sqrt(double(k)))));
+            painter.setPen(shadow);
+            painter.drawRect(10 - k, 10 - k, w + (2 * k - 20), h + (2 * k - 20));
+        }
+    }
+    if (m_editModel) {
+        QRect r = contentsRect();
+        r.setBottom(int(std::floor(h * 0.5)));
+        QFont font = painter.font();
+        font.setPixelSize(24);
+        painter.setFont(font);
+        painter.setPen(QColor(215, 215, 215, 120));
+        painter.drawText(r, Qt::AlignCenter, QStringLiteral("请拖入组件"));
+    }
+}
+
+void CPSplitItem::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!event->mimeData()->hasFormat(kMimeType)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    setDynamicState("dragIn", true);
+    updateDecorations();
+}
+
+void CPSplitItem::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!event->mimeData()->hasFormat(kMimeType)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CPSplitItem::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    setDynamicState("dragIn", false);
+    updateDecorations();
+    event->accept();
+}
+
+void CPSplitItem::dropEvent(QDropEvent *event)
+{
+    if (!event->mimeData()->hasFormat(kMimeType)) {
+        event->ignore();
+        return;
+    }
+    setContentUrl(droppedUrl(event->mimeData()));
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    setDynamicState("dragIn", false);
+    updateDecorations();
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+void CPSplitItem::onIndicator(Indicator indicator)
+{
+    switch (indicator) {
+    case SplitLeft:
+        split(Qt::Horizontal, true);
+        break;
+    case SplitRight:
+        split(Qt::Horizontal, false);
+        break;
+    case SplitTop:
+        split(Qt::Vertical, true);
+        break;
+    case SplitBottom:
+        split(Qt::Vertical, false);
+        break;
+    case DeleteLayout:
+        deleteItem();
+        break;
+    }
+}
+
+void CPSplitItem::split(Qt::Orientation orientation, bool newItemFirst)
+{
+    QWidget *parent = parentWidget();
+    auto *view = qobject_cast<CPSplitView *>(parent);
+    auto *outer = qobject_cast<CPSplitter *>(parent);
+    if (!view && !outer)
+        return;
+
+    auto *item = new CPSplitItem(this);
+    item->setEditModel(m_editModel);
+    CPSplitView *owner = m_splitView;
+    auto notifyReset = [owner] { CPSplitView::notifyChartViewReset(owner); };
+
+    if (view) {
+        auto *splitter = new CPSplitter(orientation, view, view);
+        QWidget *root = view->takeRootItem();
+        if (!root) {
+            qCWarning(lcPageLayout) << "splitPrivate--->failed:" << splitter;
+            delete splitter;
+            delete item;
+            return;
+        }
+        connect(splitter, &CPSplitter::spliterHandleMoved, view, notifyReset);
+        splitter->setPendingWidth(width());
+        splitter->addWidget(newItemFirst ? item : root);
+        splitter->addWidget(newItemFirst ? root : item);
+        splitter->equalizeSizes();
+        view->setRootItem(splitter);
+    } else if (outer->orientation() != orientation) {
+        const int index = outer->indexOf(this);
+        auto *splitter = new CPSplitter(orientation, nullptr, nullptr);
+        connect(splitter, &CPSplitter::spliterHandleMoved, splitter, notifyReset);
+        splitter->setPendingWidth(width());
+        outer->replaceWidget(index, splitter);
+        splitter->addWidget(newItemFirst ? item : this);
+        splitter->addWidget(newItemFirst ? this : item);
+        splitter->equalizeSizes();
+    } else {
+        const int index = outer->indexOf(this);
+        QList<int> sizes;
+        for (int i = 0; i < outer->count(); ++i) {
+            QWidget *child = outer->widget(i);
+            sizes.append(outer->orientation() == Qt::Vertical ? child->height() : child->width());
+        }
+        const int own = sizes.at(index);
+        sizes[index] = own / 2;
+        const int at = newItemFirst ? index : index + 1;
+        sizes.insert(at, own - own / 2);
+        outer->insertWidget(at, item);
+        outer->setSizes(sizes);
+    }
+    item->setFocus(Qt::OtherFocusReason);
+    notifyReset();
+}
+
+void CPSplitItem::deleteItem()
+{
+    auto *splitter = qobject_cast<CPSplitter *>(parentWidget());
+    if (!splitter)
+        return;
+
+    const int n = splitter->count();
+    const int index = splitter->indexOf(this);
+    const bool vertical = splitter->orientation() == Qt::Vertical;
+    QList<int> remaining;
+    if (n > 2) {
+        for (int i = 0; i < n; ++i) {
+            if (i != index) {
+                QWidget *child = splitter->widget(i);
+                remaining.append(vertical ? child->height() : child->width());
+            }
+        }
+        // The neighbour takes the space: the next child, or the previous one for the last.
+        const int neighbour = index == n - 1 ? index - 1 : index;
+        remaining[neighbour] += vertical ? height() : width();
+    }
+    CPSplitView *owner = m_splitView;
+
+    delete this;
+
+    if (splitter->count() == 0)
+        return;
+    if (splitter->count() == 1) {
+        QWidget *last = splitter->widget(0);
+        if (auto *grand = qobject_cast<CPSplitter *>(splitter->parentWidget())) {
+            const QList<int> sizes = grand->sizes();
+            grand->insertWidget(grand->indexOf(splitter), last);
+            delete splitter;
+            grand->setSizes(sizes);
+        } else if (auto *view = qobject_cast<CPSplitView *>(splitter->parentWidget())) {
+            view->setRootItem(last);
+            delete splitter;
+        }
+    } else if (!remaining.isEmpty()) {
+        splitter->setSizes(remaining);
+    }
+    CPSplitView::notifyChartViewReset(owner);
+}
+
+void CPSplitItem::showSettingMenu()
+{
+    WKCustomMenu menu(this);
+    if (m_content && !m_content->actions().isEmpty()) {
+        menu.addActions(m_content->actions());
+        menu.addSeparator();
+    }
+    if (parentIsSplitNode()) {
+        const struct {
+            const char *text;
+            QStyle::StandardPixmap icon;
+            Indicator indicator;
+        } splits[] = {
+            {"左切分", QStyle::SP_ArrowLeft, SplitLeft},
+            {"上切分", QStyle::SP_ArrowUp, SplitTop},
+            {"右切分", QStyle::SP_ArrowRight, SplitRight},
+            {"下切分", QStyle::SP_ArrowDown, SplitBottom},
+            {"删除布局", QStyle::SP_TitleBarCloseButton, DeleteLayout},
+        };
+        for (const auto &s : splits) {
+            QAction *action = menu.addAction(style()->standardIcon(s.icon), QString::fromUtf8(s.text));
+            const Indicator indicator = s.indicator;
+            connect(action, &QAction::triggered, this, [this, indicator] {
+                QMetaObject::invokeMethod(this, "onIndicator", Qt::QueuedConnection,
+                                          Q_ARG(HXCPControls::Indicator, indicator));
+            });
+        }
+        menu.addSeparator();
+    }
+    if (m_content) {
+        menu.addSeparator();
+        connect(menu.addAction(QStringLiteral("清空")), &QAction::triggered, this, [this] {
+            QMessageBox box(QMessageBox::Warning, QStringLiteral("清空"), QStringLiteral("确定要清空布局?"),
+                            QMessageBox::Ok | QMessageBox::Cancel, this);
+            box.setButtonText(QMessageBox::Ok, QStringLiteral("确 定"));
+            box.setButtonText(QMessageBox::Cancel, QStringLiteral("取 消"));
+            if (box.exec() != QMessageBox::Ok)
+                return;
+            if (QWidget *component = takeContent())
+                component->deleteLater();
+            updateDecorations();
+        });
+    }
+    menu.exec(m_settingBtn->mapToGlobal(m_settingBtn->rect().bottomLeft()));
+}
+
+} // namespace HXCPControls

@@ -1,0 +1,127 @@
+#include "cpsplitter.h"
+
+#include "contentformat.h"
+#include "cpsplititem.h"
+#include "cpsplitterhandle.h"
+#include "cpsplitview.h"
+
+namespace HXCPControls {
+
+CPSplitter::CPSplitter(QWidget *parent, CPSplitView *owner)
+    : QSplitter(parent)
+    , m_owner(owner)
+{
+    init();
+}
+
+CPSplitter::CPSplitter(Qt::Orientation orientation, QWidget *parent, CPSplitView *owner)
+    : QSplitter(orientation, parent)
+    , m_owner(owner)
+{
+    init();
+}
+
+void CPSplitter::init()
+{
+    setContentsMargins(0, 0, 0, 0);
+    setChildrenCollapsible(false);
+    setHandleWidth(1);
+    if (m_owner)
+        connect(m_owner, &CPSplitView::editModelChanged, this, &CPSplitter::setDragAllowed);
+}
+
+CPSplitView *CPSplitter::splitView() const
+{
+    return m_owner;
+}
+
+QSplitterHandle *CPSplitter::createHandle()
+{
+    auto *handle = new CPSplitterHandle(orientation(), this);
+    handle->setEnabled(m_handlesEnabled);
+    connect(handle, &CPSplitterHandle::valueChanged, this, &CPSplitter::spliterHandleMoved);
+    return handle;
+}
+
+void CPSplitter::setHandlesEnabled(bool enabled)
+{
+    m_handlesEnabled = enabled;
+    for (int i = 0; i < count(); ++i)
+        handle(i)->setEnabled(enabled);
+}
+
+void CPSplitter::equalizeSizes()
+{
+    const int n = count();
+    if (n == 0)
+        return;
+    int w = width();
+    if (n == 2 && m_pendingWidth >= 1)
+        w = m_pendingWidth;
+    const int each = (w - handleWidth() * (n - 1)) / n;
+    setSizes(QVector<int>(n, each).toList());
+    m_writeStoredSizes = false;
+    m_pendingWidth = 0;
+}
+
+void CPSplitter::showEvent(QShowEvent *event)
+{
+    m_writeStoredSizes = false;
+    QSplitter::showEvent(event);
+}
+
+void CPSplitter::save(QVariantMap &map)
+{
+    QVariantList sizes;
+    for (int size : m_writeStoredSizes ? m_storedSizes : this->sizes())
+        sizes.append(size);
+    map.insert(QStringLiteral("sizes"), sizes);
+    map.insert(QStringLiteral("orientation"), int(orientation()));
+
+    QVariantList children;
+    for (int i = 0; i < count(); ++i) {
+        QWidget *child = widget(i);
+        QVariantMap object;
+        object.insert(QStringLiteral("className"), QString::fromLatin1(child->metaObject()->className()));
+        if (auto *memory = qobject_cast<IWKMemory *>(child))
+            memory->save(object);
+        children.append(object);
+    }
+    map.insert(QStringLiteral("children"), children);
+}
+
+void CPSplitter::restore(const QVariantMap &map)
+{
+    const QVariantList children = map.value(QStringLiteral("children")).toList();
+    if (children.isEmpty())
+        return;
+    const int orientation = map.value(QStringLiteral("orientation")).toInt();
+    if (orientation == Qt::Horizontal || orientation == Qt::Vertical)
+        setOrientation(Qt::Orientation(orientation));
+
+    for (const QVariant &childValue : children) {
+        const QVariantMap child = childValue.toMap();
+        if (child.value(QStringLiteral("className")).toString() == QLatin1String(kSplitterClass)) {
+            auto *splitter = new CPSplitter(this, m_owner);
+            connect(splitter, &CPSplitter::spliterHandleMoved, this, &CPSplitter::spliterHandleMoved);
+            addWidget(splitter);
+            splitter->restore(child);
+            splitter->setHandlesEnabled(m_handlesEnabled);
+        } else {
+            auto *item = new CPSplitItem(this);
+            addWidget(item);
+            item->restore(child);
+        }
+    }
+
+    QList<int> sizes;
+    for (const QVariant &size : map.value(QStringLiteral("sizes")).toList())
+        sizes.append(size.toInt());
+    setSizes(sizes);
+    if (!isVisible()) {
+        m_storedSizes = sizes;
+        m_writeStoredSizes = true;
+    }
+}
+
+} // namespace HXCPControls
