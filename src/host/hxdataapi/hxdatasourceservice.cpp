@@ -63,7 +63,7 @@ void HXDatasourceService::getData(const HXDsRequest &request, HttpJsonResult &re
         done = true;
         loop.quit();
     });
-    // The HTTP service's own transfer timeout ends the request; the loop only waits for it.
+    // The HTTP service's own timeout ends the request; the loop only waits for it.
     if (!done)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 }

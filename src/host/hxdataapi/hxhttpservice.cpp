@@ -6,6 +6,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 namespace HXDataApi {
 
@@ -30,11 +31,18 @@ void HXHttpService::postJsonAsyn(const QUrl &url, const QByteArray &body, Callba
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json; charset=utf-8"));
     request.setRawHeader("Accept", "application/json");
-    request.setTransferTimeout(m_timeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
 
     QNetworkReply *reply = m_manager->post(request, body);
     m_pending.insert(reply);
+    // The whole request, connection included, must finish in time.
+    auto *timer = new QTimer(reply);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, reply, [reply] {
+        reply->setProperty("timedOut", true);
+        reply->abort();
+    });
+    timer->start(m_timeoutMs);
     connect(reply, &QNetworkReply::finished, this, [this, reply, callback = std::move(callback)] {
         m_pending.remove(reply);
         reply->deleteLater();
@@ -66,7 +74,7 @@ HttpJsonResult HXHttpService::resultOf(QNetworkReply *reply)
 {
     HttpJsonResult result;
     result.statusCode = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray body = reply->readAll();
+    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
 
     if (result.statusCode != 0 && (result.statusCode < 200 || result.statusCode > 299)) {
         const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
@@ -77,7 +85,7 @@ HttpJsonResult HXHttpService::resultOf(QNetworkReply *reply)
         return result;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        result.errorMsg = (reply->error() == QNetworkReply::OperationCanceledError || reply->error() == QNetworkReply::TimeoutError)
+        result.errorMsg = reply->property("timedOut").toBool()
                               ? QStringLiteral("request timed out: %1").arg(reply->url().toString())
                               : reply->errorString();
         return result;

@@ -2,10 +2,10 @@
 
 #include "iwkinterface.h"
 #include "wkcfg.h"
+#include "wkinifile.h"
 #include "zhphostlog.h"
 
 #include <QFile>
-#include <QSettings>
 #include <QWidget>
 
 
@@ -97,11 +97,8 @@ QVariant WKCore::value(const QString &key, const QVariant &defaultValue) const
     QString file, settingsKey;
     if (!splitConfigKey(key, &file, &settingsKey))
         return defaultValue;
-    const QString path = WKCfg::instance()->stdPath(QStringLiteral("wkconfig"), file);
-    if (!QFile::exists(path))
-        return defaultValue;
-    QSettings settings(path, QSettings::IniFormat);
-    return settings.value(settingsKey, defaultValue);
+    const QString text = WKIniFile::rawValue(WKCfg::instance()->stdPath(QStringLiteral("wkconfig"), file), settingsKey);
+    return text.isNull() ? defaultValue : QVariant(text);
 }
 
 void WKCore::setValue(const QString &key, const QVariant &value)

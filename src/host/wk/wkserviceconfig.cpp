@@ -2,9 +2,8 @@
 
 #include "wkcfg.h"
 #include "wkcore.h"
+#include "wkinifile.h"
 
-#include <QFile>
-#include <QSettings>
 
 WKServiceConfig *WKServiceConfig::instance()
 {
@@ -17,11 +16,8 @@ QString WKServiceConfig::fileValue(const QString &key, const QString &field) con
     QString file, group;
     if (!splitConfigKey(key, &file, &group))
         return QString();
-    const QString path = WKCfg::instance()->stdPath(QStringLiteral("wkconfig"), file);
-    if (!QFile::exists(path))
-        return QString();
-    QSettings settings(path, QSettings::IniFormat);
-    return settings.value(group + QLatin1Char('/') + field).toString();
+    return WKIniFile::rawValue(WKCfg::instance()->stdPath(QStringLiteral("wkconfig"), file),
+                               group + QLatin1Char('/') + field);
 }
 
 QString WKServiceConfig::getHttpUrl(const QString &key, const QString &def) const

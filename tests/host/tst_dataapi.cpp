@@ -1,0 +1,289 @@
+// The data access layer against a real HTTP server on a loopback port.
+#include "httptestserver.h"
+#include "zhptest.h"
+
+#include "hxdataapi/hxdatasourceservice.h"
+#include "hxdataapi/hxhttpservice.h"
+#include "hxdataapi/hxtreeview.h"
+#include "hxdataapi/hxvariantutil.h"
+#include "wk/wkserviceconfig.h"
+
+#include <httplib.h>
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QStandardItemModel>
+#include <QTcpServer>
+#include <QTreeView>
+
+#include <atomic>
+#include <mutex>
+
+using namespace HXDataApi;
+
+class TstDataApi : public QObject
+{
+    Q_OBJECT
+
+    HttpTestServer m_server;
+    std::mutex m_mutex;
+    QByteArray m_lastBody;
+    std::atomic<int> m_hits{0};
+
+    QUrl url(const char *path) const { return QUrl(m_server.baseUrl() + path); }
+
+    HttpJsonResult post(HXHttpService &http, const char *path, const QByteArray &body = "{}")
+    {
+        HttpJsonResult result;
+        int calls = 0;
+        http.postJsonAsyn(url(path), body, [&](const HttpJsonResult &r) {
+            result = r;
+            ++calls;
+        });
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(calls, 1, 10000); }();
+        return result;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        ZhpTest::failOnUnexpectedMessages();
+        ZhpTest::isolateHostFolders();
+        auto &s = m_server.server();
+        s.Post("/ok", [this](const httplib::Request &req, httplib::Response &res) {
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_lastBody = QByteArray::fromStdString(req.body);
+            }
+            ++m_hits;
+            res.set_content(R"({"padCont":"{}","n":1})", "application/json");
+        });
+        s.Post("/fail", [](const httplib::Request &, httplib::Response &res) {
+            res.status = 400;
+            res.set_content(R"({"message":"unknown field FOO in the filter"})", "application/json");
+        });
+        s.Post("/garbled", [](const httplib::Request &, httplib::Response &res) {
+            res.set_content("<html>oops</html>", "text/html");
+        });
+        s.Post("/slow", [](const httplib::Request &, httplib::Response &res) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            res.set_content("[]", "application/json");
+        });
+        s.Post("/datasource/query", [this](const httplib::Request &req, httplib::Response &res) {
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_lastBody = QByteArray::fromStdString(req.body);
+            }
+            const QJsonObject q = QJsonDocument::fromJson(QByteArray::fromStdString(req.body)).object();
+            if (q.value("objName").toString() == "SLOW")
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            if (q.value("objName").toString() == "NOT_ROWS")
+                res.set_content(R"({"rows":[]})", "application/json");
+            else
+                res.set_content(R"([{"IDX_ID":9007199254740991,"INDEX_NAME":"螺纹钢","PUBLISH_DT":1735689600000}])",
+                                "application/json");
+        });
+        QVERIFY(m_server.start());
+        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl() + "/");
+    }
+
+    void postAnswers()
+    {
+        HXHttpService http;
+        HttpJsonResult r = post(http, "/ok", "{\"padId\":\"A\"}");
+        QVERIFY2(r.success, qPrintable(r.errorMsg));
+        QCOMPARE(r.statusCode, 200);
+        QCOMPARE(r.data.object().value("n").toInt(), 1);
+        QCOMPARE(m_lastBody, QByteArray("{\"padId\":\"A\"}"));
+
+        r = post(http, "/fail");
+        QVERIFY(!r.success);
+        QCOMPARE(r.statusCode, 400);
+        QVERIFY2(r.errorMsg.contains("400") && r.errorMsg.contains("unknown field FOO in the filter"),
+                 qPrintable(r.errorMsg));
+
+        r = post(http, "/garbled");
+        QVERIFY(!r.success);
+        QVERIFY2(r.errorMsg.contains("invalid JSON"), qPrintable(r.errorMsg));
+        QVERIFY(r.data.isNull());
+
+        r = post(http, "/nowhere");
+        QVERIFY(!r.success);
+        QCOMPARE(r.statusCode, 404);
+    }
+
+    void refusedConnection()
+    {
+        // A port that was free a moment ago and has no listener now.
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+
+        HXHttpService http;
+        HttpJsonResult result;
+        int calls = 0;
+        http.postJsonAsyn(QUrl(QString("http://127.0.0.1:%1/x").arg(port)), "{}", [&](const HttpJsonResult &r) {
+            result = r;
+            ++calls;
+        });
+        QTRY_COMPARE(calls, 1);
+        QVERIFY(!result.success);
+        QCOMPARE(result.statusCode, 0);
+        QVERIFY2(result.errorMsg.contains("refused", Qt::CaseInsensitive), qPrintable(result.errorMsg));
+    }
+
+    void destroyedServiceDropsItsCallbacks()
+    {
+        int calls = 0;
+        {
+            HXHttpService http;
+            http.postJsonAsyn(url("/slow"), "{}", [&](const HttpJsonResult &) { ++calls; });
+        }
+        QTest::qWait(1700);
+        QCOMPARE(calls, 0);
+    }
+
+    void datasourceQuery()
+    {
+        HXDsRequest request;
+        request.setObjName("ZRN_GENERAL_INDEX_1");
+        request.setFilter("IDX_ID in :IDX_IDS && PUBLISH_DT >= [2020-01-01]");
+        request.setFilterParams({{"IDX_IDS", QVariant::fromValue(QJsonArray{qint64(9007199254740991LL), 7})},
+                                 {"PNODE", "3800"}});
+        request.setOrder({{"PUBLISH_DT", 1}});
+        request.setIgnoreTotal(true);
+
+        HXDatasourceService ds;
+        HttpJsonResult blocking;
+        ds.getData(request, blocking);
+        QVERIFY2(blocking.success, qPrintable(blocking.errorMsg));
+        const QJsonObject sent = QJsonDocument::fromJson(m_lastBody).object();
+        QCOMPARE(sent.value("objName").toString(), QString("ZRN_GENERAL_INDEX_1"));
+        QCOMPARE(sent.value("filter").toString(), request.filter());
+        QCOMPARE(sent.value("ignoreTotal").toBool(), true);
+        QCOMPARE(sent.value("params").toObject().value("PNODE").toString(), QString("3800"));
+        QVERIFY(m_lastBody.contains("[9007199254740991,7]"));
+        QCOMPARE(sent.value("order").toArray().first().toObject().value("field").toString(), QString("PUBLISH_DT"));
+        QCOMPARE(sent.value("order").toArray().first().toObject().value("direction").toInt(), 1);
+
+        const QJsonObject row = blocking.data.array().first().toObject();
+        QCOMPARE(row.value("IDX_ID").toVariant().toLongLong(), 9007199254740991LL);
+        QCOMPARE(HXUtils::HXVariantUtil::toDate(row.value("PUBLISH_DT").toVariant(), QDate()), QDate(2025, 1, 1));
+
+        HttpJsonResult async;
+        int calls = 0;
+        ds.getData(request, [&](const HttpJsonResult &r) {
+            async = r;
+            ++calls;
+        });
+        QCOMPARE(calls, 0); // returns at once
+        QTRY_COMPARE(calls, 1);
+        QVERIFY(async.success);
+
+        request.setObjName("NOT_ROWS");
+        ds.getData(request, blocking);
+        QVERIFY(!blocking.success);
+        QVERIFY2(blocking.errorMsg.contains("not an array"), qPrintable(blocking.errorMsg));
+    }
+
+    void blockingQueryTimesOut()
+    {
+        HXDatasourceService ds;
+        ds.setTimeout(300);
+        HXDsRequest request;
+        request.setObjName("SLOW");
+        HttpJsonResult result;
+        QElapsedTimer timer;
+        timer.start();
+        ds.getData(request, result);
+        QVERIFY(timer.elapsed() < 1400);
+        QVERIFY(!result.success);
+        QVERIFY2(result.errorMsg.contains("timed out"), qPrintable(result.errorMsg));
+    }
+
+    void noServerConfigured()
+    {
+        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", "");
+        HXDatasourceService ds;
+        HttpJsonResult result;
+        ds.getData(HXDsRequest(), result);
+        QVERIFY(!result.success);
+        QVERIFY(result.errorMsg.contains("no datasource server configured"));
+        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl() + "/");
+    }
+
+    void variantConversions()
+    {
+        using HXUtils::HXVariantUtil;
+        QCOMPARE(HXVariantUtil::toDate(QVariant(qint64(1735689600000LL)), QDate()), QDate(2025, 1, 1));
+        QCOMPARE(HXVariantUtil::toDate(QVariant(1735689600000.0), QDate()), QDate(2025, 1, 1));
+        QCOMPARE(HXVariantUtil::toDate("2024-02-29", QDate()), QDate(2024, 2, 29));
+        QCOMPARE(HXVariantUtil::toDate("2024-02-29 10:00:00", QDate()), QDate(2024, 2, 29));
+        QVERIFY(!HXVariantUtil::toDate("2023-02-29", QDate()).isValid());
+        QVERIFY(!HXVariantUtil::toDate("yesterday", QDate()).isValid());
+        QVERIFY(!HXVariantUtil::toDate(QVariant(), QDate()).isValid());
+        QCOMPARE(HXVariantUtil::toDate(QVariant(), QDate(2000, 1, 1)), QDate(2000, 1, 1));
+        QVERIFY(!HXVariantUtil::toDate(QVariant(qInf()), QDate()).isValid());
+
+        QCOMPARE(HXVariantUtil::toString(QVariant(3.5), ""), QString("3.5"));
+        QCOMPARE(HXVariantUtil::toString(QVariant(1234567.0), ""), QString("1234567"));
+        QCOMPARE(HXVariantUtil::toString(QVariant(0.1 + 0.2), ""), QString("0.3"));
+        QCOMPARE(HXVariantUtil::toString(QVariant(qint64(42)), ""), QString("42"));
+        QCOMPARE(HXVariantUtil::toString(QVariant(), "-"), QString("-"));
+        QCOMPARE(HXVariantUtil::toString(QVariant::fromValue(QJsonValue()), "-"), QString("-"));
+        QCOMPARE(HXVariantUtil::toString(QVariant::fromValue(QJsonValue(2.25)), "-"), QString("2.25"));
+        QCOMPARE(HXVariantUtil::toString(QDate(2024, 1, 5), ""), QString("2024-01-05"));
+        QCOMPARE(HXVariantUtil::toString("螺纹钢", ""), QString("螺纹钢"));
+    }
+
+    void treeFromFlatRows()
+    {
+        const QJsonArray rows{
+            QJsonObject{{"CAT_CODE", 3800}, {"P_CAT_CODE", 0}, {"CAT_NAME", "宏观"}, {"HAV_IDX", 0}},
+            QJsonObject{{"CAT_CODE", 3810}, {"P_CAT_CODE", 3800}, {"CAT_NAME", "价格指数"}, {"HAV_IDX", 1}},
+            QJsonObject{{"CAT_CODE", 3811}, {"P_CAT_CODE", 3810}, {"CAT_NAME", "居民消费"}, {"HAV_IDX", 1}},
+            QJsonObject{{"CAT_CODE", 3820}, {"P_CAT_CODE", 3800}, {"CAT_NAME", "工业"}, {"HAV_IDX", 0}},
+            // Rows whose parents form a loop still show, at the top.
+            QJsonObject{{"CAT_CODE", 1}, {"P_CAT_CODE", 2}, {"CAT_NAME", "甲"}, {"HAV_IDX", 0}},
+            QJsonObject{{"CAT_CODE", 2}, {"P_CAT_CODE", 1}, {"CAT_NAME", "乙"}, {"HAV_IDX", 0}},
+            "not an object",
+        };
+        HXControl::HXTreeView tree;
+        QSignalSpy clicked(&tree, &HXControl::HXTreeView::clicked);
+        tree.loadData(QJsonDocument(rows), "CAT_CODE", "P_CAT_CODE", "CAT_NAME", "", "", "HAV_IDX");
+        QStandardItemModel *model = tree.model();
+        QCOMPARE(model->rowCount(), 2); // 宏观, and one of the loop
+        QCOMPARE(model->item(0)->text(), QString("宏观"));
+        QCOMPARE(model->item(0)->rowCount(), 2);
+        QCOMPARE(model->item(0)->child(0)->text(), QString("价格指数"));
+        QCOMPARE(model->item(0)->child(0)->child(0)->text(), QString("居民消费"));
+        QCOMPARE(model->item(0)->child(0)->data(HXControl::HXTreeView::FlagRole).toBool(), true);
+        QCOMPARE(model->item(0)->child(1)->data(HXControl::HXTreeView::FlagRole).toBool(), false);
+
+        // Finding keeps the ancestors of a match.
+        tree.findEdit()->setText("居民");
+        QAbstractItemModel *shown = tree.treeView()->model();
+        QCOMPARE(shown->rowCount(), 1);
+        const QModelIndex top = shown->index(0, 0);
+        QCOMPARE(shown->rowCount(top), 1);
+        QCOMPARE(shown->index(0, 0, shown->index(0, 0, top)).data().toString(), QString("居民消费"));
+        tree.findEdit()->clear();
+        QCOMPARE(shown->rowCount(), 2);
+
+        tree.setFindItemVisible(false);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        QVERIFY(tree.findEdit()->isHidden());
+        const QModelIndex first = shown->index(0, 0);
+        const QRect rect = tree.treeView()->visualRect(first);
+        QTest::mouseClick(tree.treeView()->viewport(), Qt::LeftButton, {}, rect.center());
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.first().at(1).toMap().value("CAT_NAME").toString(), QString("宏观"));
+        QCOMPARE(clicked.first().at(0).value<QModelIndex>(), tree.indexOfId("3800"));
+    }
+};
+
+QTEST_MAIN(TstDataApi)
+#include "tst_dataapi.moc"

@@ -1,0 +1,246 @@
+// The host framework layer: skins, configuration, factory, event bus, export counts.
+#include "zhptest.h"
+
+#include "wk/iwkinterface.h"
+#include "wk/wkapplication.h"
+#include "wk/wkappconfig.h"
+#include "wk/wkcfg.h"
+#include "wk/wkcore.h"
+#include "wk/wkcustommenu.h"
+#include "wk/wkeventbus.h"
+#include "wk/wkexportmanger.h"
+#include "wk/wkfactory.h"
+#include "wk/wkserviceconfig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QTemporaryDir>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+
+class SkinnedLabel : public QLabel, public IWKSkin
+{
+public:
+    using QLabel::QLabel;
+    QWidget *widget() override { return this; }
+    void loadSkin(const QVariant &skin) override
+    {
+        ++loads;
+        if (skin.isValid())
+            setStyleSheet(skin.toString());
+    }
+    int loads = 0;
+};
+
+class Recorder : public QObject
+{
+    Q_OBJECT
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == WKEventBus::instance()->mEventObj && event->type() == WKEvent::typeForStr("Test#Ping"))
+            received.append(static_cast<WKEvent *>(event)->data());
+        return false;
+    }
+    QVariantList received;
+
+public slots:
+    void open(const QString &url) { opened = url; }
+
+public:
+    QString opened;
+};
+
+} // namespace
+
+class TstWkHost : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        ZhpTest::failOnUnexpectedMessages();
+        m_root = ZhpTest::isolateHostFolders();
+        WKCfg::instance()->setStdPath("wkskin", m_root + "/skins");
+    }
+
+    void stdPathKinds()
+    {
+        QCOMPARE(WKCfg::instance()->stdPath("wkskin", ""), m_root + "/skins");
+        QCOMPARE(WKCfg::instance()->stdPath("wkdata", "map/china-compress.json"), m_root + "/wkdata/map/china-compress.json");
+        ZhpTest::expectMessage(QtWarningMsg, "unknown path kind \"nosuchkind\"");
+        QCOMPARE(WKCfg::instance()->stdPath("nosuchkind", ""), QString());
+    }
+
+    void stylesFollowTheSkin()
+    {
+        writeFile(m_root + "/skins/default/controls/custompage.css", "QLabel { color: red; }");
+        writeFile(m_root + "/skins/dark/controls/custompage.css", "QLabel { color: white; }");
+        auto *label = new SkinnedLabel;
+        WKCore::instance()->addStyle2View(label, "controls/custompage.css");
+        QCOMPARE(label->styleSheet(), QString("QLabel { color: red; }"));
+
+        QSignalSpy changed(WKCore::instance(), &WKCore::skinChanged);
+        WKCore::instance()->setCurrentSkinId("dark");
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(WKCore::instance()->getCurrentSkinId(), QString("dark"));
+        QCOMPARE(label->styleSheet(), QString("QLabel { color: white; }"));
+
+        // A destroyed widget is forgotten: changing the skin again must not touch it.
+        delete label;
+        WKCore::instance()->setCurrentSkinId("default");
+
+        // A skin without the file leaves the style as it was.
+        auto *other = new SkinnedLabel;
+        other->setStyleSheet("QLabel { color: blue; }");
+        WKCore::instance()->addStyle2View(other, "controls/absent.css");
+        QCOMPARE(other->loads, 0);
+        QCOMPARE(other->styleSheet(), QString("QLabel { color: blue; }"));
+        delete other;
+    }
+
+    void configurationValues()
+    {
+        writeFile(m_root + "/wkconfig/servercfg.ini",
+                  "[Global]\nurl=http://127.0.0.1:8600/\n"
+                  "[ZHP_GET]\nurl=/custom/page/get\nbody={\"id\":\"%1\",\"x\":1}\n"
+                  "[FunctionMenu]\nmenuIconHost=http://icons.local/\n");
+        WKServiceConfig *services = WKServiceConfig::instance();
+        services->clear();
+        QCOMPARE(WKCore::instance()->value("servercfg.ini:FunctionMenu/menuIconHost", "").toString(),
+                 QString("http://icons.local/"));
+        QCOMPARE(WKCore::instance()->value("servercfg.ini:FunctionMenu/absent", "dflt").toString(), QString("dflt"));
+        QCOMPARE(WKCore::instance()->value("nofile", 7).toInt(), 7);
+
+        QCOMPARE(services->getHttpUrl("servercfg.ini:Global", ""), QString("http://127.0.0.1:8600/"));
+        const WKHttpInfo info = services->getHttpInfo("servercfg.ini:ZHP_GET", "{\"padId\":\"%1\"}");
+        QCOMPARE(info.url, QUrl("http://127.0.0.1:8600/custom/page/get"));
+        QCOMPARE(info.body, QString("{\"id\":\"%1\",\"x\":1}"));
+
+        // Values set in memory win; an unconfigured key gives the defaults.
+        services->setHttpUrl("servercfg.ini:Global", "http://127.0.0.1:9/");
+        QCOMPARE(services->getHttpInfo("servercfg.ini:ZHP_GET", "").url, QUrl("http://127.0.0.1:9/custom/page/get"));
+        QCOMPARE(services->getHttpUrl("servercfg.ini:Other", "def"), QString("def"));
+        QCOMPARE(services->getHttpInfo("servercfg.ini:Other", "B%1").body, QString("B%1"));
+        services->clear();
+        QFile::remove(m_root + "/wkconfig/servercfg.ini");
+        QCOMPARE(services->getHttpUrl("servercfg.ini:Global", "none"), QString("none"));
+    }
+
+    void applicationConfig()
+    {
+        writeFile(m_root + "/wkconfig/appcfg.ini",
+                  "[User]\nid=u42\nname=Li\n[Product]\nid=P9\n[Rights]\nexport=IDX_DATA_EXPORT, OTHER\n");
+        WKAppConfig *config = WKAppConfig::instance();
+        config->reload();
+        QCOMPARE(config->getUserInfo().userId, QString("u42"));
+        QCOMPARE(config->getProuctId(), QString("P9"));
+        QVERIFY(config->canExport("IDX_DATA_EXPORT"));
+        QVERIFY(config->canExport("OTHER"));
+        QVERIFY(!config->canExport("NOPE"));
+        config->setExportRights({});
+        QVERIFY(!config->canExport("IDX_DATA_EXPORT"));
+    }
+
+    void exportCountsPerUserAndDay()
+    {
+        const QString file = m_root + "/counts/export.json";
+        WKExportManger *exports = WKExportManger::instance();
+        exports->setStorageFile(file);
+        QCOMPARE(exports->getExportedIdxCount("a"), 0);
+        exports->updateExportedIdxCount("a", 3);
+        exports->updateExportedIdxCount("a", 4);
+        exports->updateExportedIdxCount("b", 1);
+        QCOMPARE(exports->getExportedIdxCount("a"), 7);
+
+        // Persisted: read back from the file.
+        exports->setStorageFile(file);
+        QCOMPARE(exports->getExportedIdxCount("a"), 7);
+        QCOMPARE(exports->getExportedIdxCount("b"), 1);
+
+        // Counts of another day do not count today.
+        const QJsonObject old{{"date", QDate::currentDate().addDays(-1).toString(Qt::ISODate)},
+                              {"counts", QJsonObject{{"a", 499}}}};
+        writeFile(file, QJsonDocument(old).toJson());
+        exports->setStorageFile(file);
+        QCOMPARE(exports->getExportedIdxCount("a"), 0);
+
+        // A damaged file starts from zero instead of failing.
+        writeFile(file, "{not json");
+        exports->setStorageFile(file);
+        QCOMPARE(exports->getExportedIdxCount("a"), 0);
+        exports->updateExportedIdxCount("a", 2);
+        exports->setStorageFile(file);
+        QCOMPARE(exports->getExportedIdxCount("a"), 2);
+    }
+
+    void widgetFactory()
+    {
+        WKFactory<QWidget>::registerClass<QLabel>("TestLabel");
+        QVERIFY(WKFactory<QWidget>::keys().contains("TestLabel"));
+        QWidget parent;
+        QWidget *w = WKFactory<QWidget>::create("TestLabel", &parent);
+        QVERIFY(qobject_cast<QLabel *>(w));
+        QCOMPARE(w->parentWidget(), &parent);
+        QVERIFY(!WKFactory<QWidget>::create("Missing", &parent));
+        WKFactory<QWidget>::constructors().remove("TestLabel");
+    }
+
+    void eventBus()
+    {
+        QCOMPARE(WKEvent::typeForStr("Test#Ping"), WKEvent::typeForStr("Test#Ping"));
+        QVERIFY(WKEvent::typeForStr("Test#Ping") != WKEvent::typeForStr("Test#Pong"));
+        QVERIFY(WKEvent::typeForStr("Test#Ping") >= QEvent::User);
+
+        Recorder a, b;
+        WKEventBus::instance()->addSubscriber(&a);
+        WKEventBus::instance()->addSubscriber(&b);
+        WKEventBus::instance()->send(new WKEvent("Test#Ping", 42));
+        WKEventBus::instance()->send(new WKEvent("Test#Pong", 1));
+        QCOMPARE(a.received, QVariantList{42});
+        QCOMPARE(b.received, QVariantList{42});
+        WKEventBus::instance()->removeSubscriber(&a);
+        WKEventBus::instance()->send(new WKEvent("Test#Ping", "x"));
+        QCOMPARE(a.received.size(), 1);
+        QCOMPARE(b.received.size(), 2);
+    }
+
+    void menusWindowsAndInvocation()
+    {
+        WKCustomMenu menu;
+        WKCustomMenu *sub = menu.addMenu("添加新页");
+        QVERIFY(sub);
+        QCOMPARE(sub->title(), QString("添加新页"));
+        QCOMPARE(menu.actions().size(), 1);
+        QCOMPARE(menu.actions().first()->menu(), sub);
+
+        QWidget window;
+        WKApplication::setMainWindow(&window);
+        QCOMPARE(WKApplication::wkmainWindow(), &window);
+
+        Recorder target;
+        QVERIFY(InvokerBase::invoke(&target, "open", QString("zhp://analysis?code=1")));
+        QCOMPARE(target.opened, QString("zhp://analysis?code=1"));
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("No such method"));
+        QVERIFY(!InvokerBase::invoke(&target, "absent"));
+        QVERIFY(!InvokerBase::invoke(nullptr, "open", QString()));
+    }
+
+private:
+    QString m_root;
+};
+
+QTEST_MAIN(TstWkHost)
+#include "tst_wkhost.moc"
