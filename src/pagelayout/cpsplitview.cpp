@@ -140,9 +140,9 @@ void CPSplitView::setRootItem(QWidget *item)
     m_root = item;
     if (item->parentWidget() != this)
         item->setParent(this);
+    // The layout shows the new root on the next turn of the event loop, after
+    // the caller has restored it, so that a restored item applies its state.
     m_layout->addWidget(item);
-    if (isVisible())
-        item->show();
 }
 
 QWidget *CPSplitView::takeRootItem()
