@@ -5,6 +5,7 @@
 #include "contentformat.h"
 #include "cpsplitter.h"
 #include "cpsplitview.h"
+#include "settingbutton.h"
 #include "wk/wkcustommenu.h"
 #include "wk/wkeventbus.h"
 
@@ -63,7 +64,7 @@ CPSplitItem::CPSplitItem(QWidget *parent)
     : QFrame(parent)
     , m_splitView(CPSplitView::ancestorOf(parent))
     , m_layout(new QGridLayout(this))
-    , m_settingBtn(new QToolButton(this))
+    , m_settingBtn(makeSettingButton(this))
     , m_indicator(new CPSplitterIndicator(this))
 {
     setObjectName(QStringLiteral("CPSplitItem"));
@@ -86,16 +87,6 @@ CPSplitItem::CPSplitItem(QWidget *parent)
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
 
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/images/setting.png"), QSize(), QIcon::Normal);
-    icon.addFile(QStringLiteral(":/images/settingH.png"), QSize(), QIcon::Active);
-    icon.addFile(QStringLiteral(":/images/settingP.png"), QSize(), QIcon::Selected);
-    m_settingBtn->setObjectName(QStringLiteral("settingBtn"));
-    m_settingBtn->setIcon(icon);
-    m_settingBtn->setIconSize(QSize(16, 16));
-    m_settingBtn->setFixedSize(16, 16);
-    m_settingBtn->setAutoRaise(true);
-    m_settingBtn->setCursor(Qt::PointingHandCursor);
     connect(m_settingBtn, &QToolButton::clicked, this, &CPSplitItem::showSettingMenu);
 
     m_indicator->resize(m_indicator->minimumSize());

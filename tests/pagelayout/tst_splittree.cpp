@@ -395,9 +395,12 @@ private slots:
 
         CPSplitView::notifyChartViewReset(view);
         QTest::qWait(100);
+        QElapsedTimer sinceRestart;
+        sinceRestart.start();
         CPSplitView::notifyChartViewReset(view); // restarts the 200 ms
         QTest::qWait(150);
-        QCOMPARE(a.resets, 0);
+        if (sinceRestart.elapsed() < 190) // only meaningful when the machine kept up
+            QCOMPARE(a.resets, 0);
         QTRY_COMPARE(a.resets, 1);
         QCOMPARE(b.resets, 1);
 

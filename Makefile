@@ -1,0 +1,27 @@
+# The project's commands. `make run` and `make test` install what they need first.
+BUILD ?= build
+JOBS ?= 2
+SCREENSHOT ?= $(BUILD)/screenshots/terminal.png
+
+.PHONY: deps configure build test run bench clean
+
+deps:
+	bash scripts/deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) --timeout 300
+
+run: build
+	bash scripts/run-terminal.sh $(BUILD) $(SCREENSHOT)
+
+bench: build
+	bash scripts/run-bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)
