@@ -18,7 +18,7 @@ void registerComponents()
     // component classes join this list as the library gains them.
 }
 
-static int pendingVisibleItems(QWidget *root)
+int pendingVisibleItems(QWidget *root)
 {
     int pending = 0;
     for (HXCPControls::CPSplitItem *item : root->findChildren<HXCPControls::CPSplitItem *>()) {

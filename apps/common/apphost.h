@@ -16,6 +16,9 @@ void registerComponents();
 // rounds; false when `timeoutMs` ran out first.
 bool waitUntilSettled(QWidget *root, int timeoutMs = 10000);
 
+// The number of visible split items under `root` that have not yet applied their stored object.
+int pendingVisibleItems(QWidget *root);
+
 // Reads a whole file, or standard input for "-"; false with `error` set when it cannot.
 bool readInput(const QString &path, QByteArray *data, QString *error);
 

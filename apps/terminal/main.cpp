@@ -1,18 +1,43 @@
 // zhp-terminal: the desktop terminal that hosts the page library.
 #include "apphost.h"
+#include "screenshottaker.h"
 #include "terminalwindow.h"
 
 #include "pagelayout/cpcustompage.h"
+#include "seeddata.h"
+#include "server.h"
 #include "wk/wkapplication.h"
 #include "wk/wkcfg.h"
+#include "wk/wkserviceconfig.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QFileInfo>
-#include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+const QString kGlobal = QStringLiteral("servercfg.ini:Global");
+
+// Without a configured server the terminal serves itself: the backend runs
+// in this process on a free loopback port, over a seeded database in the
+// user's data folder.
+bool startEmbeddedServer(zhpserver::Server &server)
+{
+    zhpserver::Options options;
+    options.databasePath = zhpserver::Server::defaultDatabasePath();
+    options.seed = true;
+    options.logRequests = false;
+    QString error;
+    if (!server.start(options, &error)) {
+        std::fprintf(stderr, "zhp-terminal: cannot start the local server: %s\n", qPrintable(error));
+        return false;
+    }
+    WKServiceConfig::instance()->setHttpUrl(kGlobal, server.baseUrl());
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -23,18 +48,29 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Market-data terminal with custom pages."));
     parser.addHelpOption();
+    const QCommandLineOption padOption(QStringLiteral("pad"), QStringLiteral("Open the page with this ID from the server."),
+                                       QStringLiteral("ID"));
     const QCommandLineOption contentOption(QStringLiteral("content"), QStringLiteral("Open page content from FILE."),
                                            QStringLiteral("FILE"));
+    const QCommandLineOption serverOption(QStringLiteral("server"),
+                                          QStringLiteral("Use the server at URL instead of the configured or local one."),
+                                          QStringLiteral("URL"));
     const QCommandLineOption editOption(QStringLiteral("edit"), QStringLiteral("Open the page in edit mode."));
     const QCommandLineOption shotOption(QStringLiteral("screenshot"),
                                         QStringLiteral("Write a PNG of the window once laid out, then quit."),
                                         QStringLiteral("FILE"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Window size."),
                                         QStringLiteral("WIDTHxHEIGHT"), QStringLiteral("1280x800"));
-    parser.addOptions({contentOption, editOption, shotOption, sizeOption});
+    parser.addOptions({padOption, contentOption, serverOption, editOption, shotOption, sizeOption});
     parser.process(app);
 
     AppHost::registerComponents();
+
+    zhpserver::Server embedded;
+    if (parser.isSet(serverOption))
+        WKServiceConfig::instance()->setHttpUrl(kGlobal, parser.value(serverOption));
+    else if (WKServiceConfig::instance()->getHttpUrl(kGlobal, QString()).isEmpty() && !startEmbeddedServer(embedded))
+        return 1;
 
     TerminalWindow window;
     WKApplication::setMainWindow(&window);
@@ -42,34 +78,23 @@ int main(int argc, char **argv)
     if (size.size() == 2 && size[0].toInt() > 0 && size[1].toInt() > 0)
         window.resize(size[0].toInt(), size[1].toInt());
 
-    QString contentFile = parser.value(contentOption);
-    if (contentFile.isEmpty())
-        contentFile = WKCfg::instance()->stdPath(QStringLiteral("wkdata"), QStringLiteral("samples/sample-page.json"));
-    QByteArray content;
-    QString error;
-    if (!AppHost::readInput(contentFile, &content, &error)) {
-        std::fprintf(stderr, "zhp-terminal: %s\n", qPrintable(error));
-        return 1;
-    }
     window.page()->editable(parser.isSet(editOption));
-    window.page()->loadDataByContent(QString::fromUtf8(content));
+    if (parser.isSet(contentOption)) {
+        QByteArray content;
+        QString error;
+        if (!AppHost::readInput(parser.value(contentOption), &content, &error)) {
+            std::fprintf(stderr, "zhp-terminal: %s\n", qPrintable(error));
+            return 1;
+        }
+        window.page()->loadDataByContent(QString::fromUtf8(content));
+    } else {
+        window.page()->loadDataById(parser.isSet(padOption) ? parser.value(padOption) : QString::fromLatin1(zhpserver::seed::DashboardPad));
+    }
     window.show();
 
-    if (parser.isSet(shotOption)) {
-        const QString shot = QFileInfo(parser.value(shotOption)).absoluteFilePath();
-        AppHost::waitUntilSettled(&window);
-        // Let the last layout pass and paint happen before grabbing.
-        QTimer::singleShot(300, &app, [&] {
-            QDir().mkpath(QFileInfo(shot).absolutePath());
-            if (!window.grab().save(shot)) {
-                std::fprintf(stderr, "zhp-terminal: cannot write %s\n", qPrintable(shot));
-                QApplication::exit(1);
-                return;
-            }
-            std::printf("screenshot: %s\n", qPrintable(shot));
-            std::fflush(stdout);
-            QApplication::quit();
-        });
-    }
+    std::unique_ptr<ScreenshotTaker> screenshot;
+    if (parser.isSet(shotOption))
+        screenshot = std::make_unique<ScreenshotTaker>(&window, window.page(), parser.value(shotOption),
+                                                       !parser.isSet(contentOption));
     return QApplication::exec();
 }

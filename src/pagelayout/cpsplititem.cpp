@@ -4,7 +4,9 @@
 #include "componentfactory.h"
 #include "contentformat.h"
 #include "cpsplitter.h"
+#include "cpsizepolicysettings.h"
 #include "cpsplitview.h"
+#include "editor/cpbasedialog.h"
 #include "settingbutton.h"
 #include "wk/wkcustommenu.h"
 #include "wk/wkeventbus.h"
@@ -13,7 +15,6 @@
 #include <QDataStream>
 #include <QDragEnterEvent>
 #include <QGridLayout>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QStyle>
@@ -93,6 +94,9 @@ CPSplitItem::CPSplitItem(QWidget *parent)
     // Queued: deleting the item must not happen inside its own button's click.
     connect(m_indicator, &CPSplitterIndicator::signalSplitBtnClicked, this, &CPSplitItem::onIndicator,
             Qt::QueuedConnection);
+
+    static const int indicatorType = qRegisterMetaType<HXCPControls::Indicator>("HXCPControls::Indicator");
+    Q_UNUSED(indicatorType)
 
     installEventFilter(this);
     WKEventBus::instance()->addSubscriber(this);
@@ -546,12 +550,27 @@ void CPSplitItem::deleteItem()
     CPSplitView::notifyChartViewReset(owner);
 }
 
-void CPSplitItem::showSettingMenu()
+QMenu *CPSplitItem::createSettingMenu()
 {
-    WKCustomMenu menu(this);
+    auto *menu = new WKCustomMenu(this);
+    initSettingMenu(menu, this);
+    return menu;
+}
+
+void CPSplitItem::initSettingMenu(QMenu *menu, CPSplitItem *item)
+{
+    if (!item) {
+        qCWarning(lcPageLayout, "initSettingMenu error:the spliter item is nullptr");
+        return;
+    }
+    item->fillSettingMenu(menu);
+}
+
+void CPSplitItem::fillSettingMenu(QMenu *menu)
+{
     if (m_content && !m_content->actions().isEmpty()) {
-        menu.addActions(m_content->actions());
-        menu.addSeparator();
+        menu->addActions(m_content->actions());
+        menu->addSeparator();
     }
     if (parentIsSplitNode()) {
         const struct {
@@ -566,30 +585,50 @@ void CPSplitItem::showSettingMenu()
             {"删除布局", QStyle::SP_TitleBarCloseButton, DeleteLayout},
         };
         for (const auto &s : splits) {
-            QAction *action = menu.addAction(style()->standardIcon(s.icon), QString::fromUtf8(s.text));
+            QAction *action = menu->addAction(style()->standardIcon(s.icon), QString::fromUtf8(s.text));
             const Indicator indicator = s.indicator;
+            // Queued: a delete must not run inside the menu's own event handling.
             connect(action, &QAction::triggered, this, [this, indicator] {
                 QMetaObject::invokeMethod(this, "onIndicator", Qt::QueuedConnection,
                                           Q_ARG(HXCPControls::Indicator, indicator));
             });
         }
-        menu.addSeparator();
+        menu->addSeparator();
     }
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("设置大小策略")), &QAction::triggered, this, &CPSplitItem::editSizePolicy);
     if (m_content) {
-        menu.addSeparator();
-        connect(menu.addAction(QStringLiteral("清空")), &QAction::triggered, this, [this] {
-            QMessageBox box(QMessageBox::Warning, QStringLiteral("清空"), QStringLiteral("确定要清空布局?"),
-                            QMessageBox::Ok | QMessageBox::Cancel, this);
-            box.setButtonText(QMessageBox::Ok, QStringLiteral("确 定"));
-            box.setButtonText(QMessageBox::Cancel, QStringLiteral("取 消"));
-            if (box.exec() != QMessageBox::Ok)
-                return;
-            if (QWidget *component = takeContent())
-                component->deleteLater();
-            updateDecorations();
-        });
+        menu->addSeparator();
+        connect(menu->addAction(QStringLiteral("清空")), &QAction::triggered, this, &CPSplitItem::clearContent);
     }
-    menu.exec(m_settingBtn->mapToGlobal(m_settingBtn->rect().bottomLeft()));
 }
 
+void CPSplitItem::showSettingMenu()
+{
+    std::unique_ptr<QMenu> menu(createSettingMenu());
+    menu->exec(m_settingBtn->mapToGlobal(m_settingBtn->rect().bottomLeft()));
+}
+
+void CPSplitItem::editSizePolicy()
+{
+    auto *form = new CPSizePolicySettings;
+    form->setValues(minimumSize(), maximumSize(), sizePolicy(), size());
+    CPBaseDialog dialog(this, QStringLiteral("   大小策略设置"), form, QStringLiteral("controls/custompage.css"));
+    dialog.setFixedSize(451, 180);
+    dialog.setModal(true);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    setMinimumSize(form->minSize());
+    setMaximumSize(form->maxSize());
+    setSizePolicy(form->policy(sizePolicy()));
+}
+
+void CPSplitItem::clearContent()
+{
+    if (!askConfirmation(this, QStringLiteral("清空"), QStringLiteral("确定要清空布局?")))
+        return;
+    if (QWidget *component = takeContent())
+        component->deleteLater();
+    updateDecorations();
+}
 } // namespace HXCPControls

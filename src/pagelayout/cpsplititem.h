@@ -10,6 +10,7 @@
 #include <QVariantMap>
 
 class QGridLayout;
+class QMenu;
 class QToolButton;
 
 namespace HXCPControls {
@@ -53,9 +54,18 @@ public:
     // Shows or hides the indicator and the setting button for the current state.
     void updateDecorations();
 
+    // The setting menu as it would open now (the caller owns it).
+    QMenu *createSettingMenu();
+    // Fills `menu` with the operations of `item`.
+    static void initSettingMenu(QMenu *menu, CPSplitItem *item);
+
 public slots:
     // Splits the item towards a side, or deletes it.
     void onIndicator(HXCPControls::Indicator indicator);
+    // Asks, then takes the component out and deletes it.
+    void clearContent();
+    // Edits the item's sizes and size policy in a dialog.
+    void editSizePolicy();
 
 signals:
     void editModelChanged(bool editModel);
@@ -82,6 +92,7 @@ private:
     void split(Qt::Orientation orientation, bool newItemFirst);
     void deleteItem();
     void showSettingMenu();
+    void fillSettingMenu(QMenu *menu);
 
     QPointer<CPSplitView> m_splitView;
     QPointer<QWidget> m_content;

@@ -1,6 +1,7 @@
 #include "settingbutton.h"
 
 #include <QIcon>
+#include <QMessageBox>
 #include <QToolButton>
 
 namespace HXCPControls {
@@ -23,6 +24,14 @@ QToolButton *makeSettingButton(QWidget *parent)
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
     return button;
+}
+
+bool askConfirmation(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.setButtonText(QMessageBox::Ok, QStringLiteral("确 定"));
+    box.setButtonText(QMessageBox::Cancel, QStringLiteral("取 消"));
+    return box.exec() == QMessageBox::Ok;
 }
 
 } // namespace HXCPControls

@@ -1,0 +1,64 @@
+#include "screenshottaker.h"
+
+#include "apphost.h"
+
+#include "pagelayout/cpcustompage.h"
+#include "pagelayout/cpsplititem.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace {
+const int kPollMs = 50;
+const int kGiveUpMs = 30000;
+}
+
+ScreenshotTaker::ScreenshotTaker(QWidget *window, HXCPControls::CPCustomPage *page, const QString &path,
+                                 bool waitForPageId)
+    : m_window(window)
+    , m_page(page)
+    , m_path(QFileInfo(path).absoluteFilePath())
+    , m_waitForPageId(waitForPageId)
+{
+    connect(&m_timer, &QTimer::timeout, this, &ScreenshotTaker::poll);
+    m_timer.start(kPollMs);
+    m_elapsed.start();
+}
+
+void ScreenshotTaker::poll()
+{
+    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+        std::fprintf(stderr, "zhp-terminal: %s: %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
+        m_failed = true;
+        box->accept();
+        return;
+    }
+    if (!m_window || !m_page)
+        return;
+    const bool arrived = !m_waitForPageId || !m_page->padID().isEmpty() || m_failed;
+    const int items = m_window->findChildren<HXCPControls::CPSplitItem *>().size();
+    const bool quiet = arrived && AppHost::pendingVisibleItems(m_window) == 0 && items == m_lastItemCount;
+    m_lastItemCount = items;
+    m_quietPolls = quiet ? m_quietPolls + 1 : 0;
+    // Components draw after they are created (web views need a moment more).
+    if (m_quietPolls >= 20 || m_elapsed.elapsed() > kGiveUpMs)
+        shoot();
+}
+
+void ScreenshotTaker::shoot()
+{
+    m_timer.stop();
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    if (!m_window->grab().save(m_path)) {
+        std::fprintf(stderr, "zhp-terminal: cannot write %s\n", qPrintable(m_path));
+        QApplication::exit(1);
+        return;
+    }
+    std::printf("screenshot: %s\n", qPrintable(m_path));
+    std::fflush(stdout);
+    QApplication::quit();
+}

@@ -1,0 +1,393 @@
+// The tab container, the setting menus and the size policy dialog.
+#include "modalhelper.h"
+#include "testcomponent.h"
+#include "zhptest.h"
+
+#include "editor/cpbasedialog.h"
+#include "pagelayout/cpsizepolicysettings.h"
+#include "pagelayout/cpsplititem.h"
+#include "pagelayout/cpsplitter.h"
+#include "pagelayout/cpsplitview.h"
+#include "pagelayout/cptabwidget.h"
+#include "wk/wkeventbus.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QToolButton>
+
+using namespace HXCPControls;
+
+namespace {
+
+QVariantMap fromJson(const QByteArray &json)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        qFatal("bad test JSON: %s", qPrintable(error.errorString()));
+    return doc.object().toVariantMap();
+}
+
+QStringList actionTexts(QMenu *menu)
+{
+    QStringList texts;
+    for (QAction *a : menu->actions())
+        texts << (a->isSeparator() ? QStringLiteral("|") : a->text());
+    return texts;
+}
+
+void settle(QWidget *root)
+{
+    QTRY_VERIFY([root] {
+        for (CPSplitItem *item : root->findChildren<CPSplitItem *>()) {
+            if (item->isVisible() && item->restorePending())
+                return false;
+        }
+        return true;
+    }());
+}
+
+// A split view whose right item holds a tab container; the container's second
+// page is a split view holding another tab container.
+const QByteArray kNested = R"({"rootItemType":"HXCPControls::CPSplitter","zhpID":"n","rootObj":{"orientation":1,"sizes":[200,400],
+ "children":[
+  {"className":"HXCPControls::CPSplitItem","title":"左","id":"{00000000-0000-0000-0000-000000000001}"},
+  {"className":"HXCPControls::CPSplitItem","url":"CPTabWidget","title":"标签","id":"{00000000-0000-0000-0000-000000000002}",
+   "child":{"currentIndex":1,"title":"标签","showSetting":true,"pages":[
+     {"ctype":"HXCPControls::CPSplitItem","tabText":"第一页","url":"TestComponent","child":{"v":1},
+      "id":"{00000000-0000-0000-0000-000000000003}","title":"第一页"},
+     {"ctype":"HXCPControls::CPSplitView","tabText":"第二页","version":"1.0","format":"json","zhpArgs":{},"zhpID":"inner",
+      "rootItemType":"HXCPControls::CPSplitter","rootObj":{"orientation":2,"sizes":[150,150],"children":[
+        {"className":"HXCPControls::CPSplitItem","url":"CPTabWidget","id":"{00000000-0000-0000-0000-000000000004}",
+         "child":{"currentIndex":0,"title":"","showSetting":false,"pages":[
+           {"ctype":"HXCPControls::CPSplitItem","tabText":"深层","id":"{00000000-0000-0000-0000-000000000005}"}]}},
+        {"className":"HXCPControls::CPSplitItem","id":"{00000000-0000-0000-0000-000000000006}"}]}}]}}]}})";
+
+} // namespace
+
+class TstTabWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        ZhpTest::failOnUnexpectedMessages();
+        ZhpTest::isolateHostFolders();
+        TestComponent::registerIn();
+    }
+
+    void createdFromItsUrl()
+    {
+        QVERIFY(WKFactory<QWidget>::keys().contains("CPTabWidget"));
+        CPSplitItem item;
+        item.setContentUrl(QUrl("CPTabWidget"));
+        auto *tabs = qobject_cast<CPTabWidget *>(item.content());
+        QVERIFY(tabs);
+        QVERIFY(!item.acceptDrops()); // its pages take the drops
+        QCOMPARE(tabs->count(), 1);
+        QCOMPARE(tabs->tabText(0), QString("------"));
+        auto *page = qobject_cast<CPSplitItem *>(tabs->widget(0));
+        QVERIFY(page && page->property("inTab").toBool());
+        QVERIFY(!tabs->editModel());
+        QVERIFY(!tabs->addPageAction()->isVisible());
+        QVERIFY(!tabs->tabsClosable());
+        QVERIFY(tabs->settingButton()->isHidden());
+        QCOMPARE(tabs->actions().size(), 3);
+        QCOMPARE(tabs->actions()[2]->text(), QString("用户设置"));
+
+        // Drag protection leaves a tab container alone.
+        WKEventBus::instance()->send(new WKEvent("CPSplitItem#BeginDrag", "d"));
+        QVERIFY(tabs->isEnabled());
+    }
+
+    void editModeAndPages()
+    {
+        CPTabWidget tabs;
+        QSignalSpy editable(&tabs, &CPTabWidget::editableChanged);
+        tabs.setEditModel(true);
+        QCOMPARE(editable.count(), 1);
+        QVERIFY(tabs.tabsClosable());
+        QVERIFY(tabs.addPageAction()->isVisible());
+        QVERIFY(tabs.addSplitterAction()->isVisible());
+        QVERIFY(qobject_cast<CPSplitItem *>(tabs.widget(0))->editModel());
+
+        tabs.addPage(QUrl("TitledComponent"));
+        QCOMPARE(tabs.count(), 2);
+        QCOMPARE(tabs.currentIndex(), 1);
+        QCOMPARE(tabs.tabText(1), QString("带标题组件")); // the component's title names the tab
+        qobject_cast<CPSplitItem *>(tabs.widget(1))->content()->setWindowTitle("改名");
+        QCOMPARE(tabs.tabText(1), QString("改名"));
+
+        tabs.addSplitterAction()->trigger();
+        QCOMPARE(tabs.count(), 3);
+        auto *view = qobject_cast<CPSplitView *>(tabs.widget(2));
+        QVERIFY(view && view->editModel());
+        QVERIFY(qobject_cast<CPSplitItem *>(view->rootItem()));
+
+        tabs.setEditModel(false);
+        QVERIFY(!view->editModel());
+        QVERIFY(!qobject_cast<CPSplitItem *>(tabs.widget(0))->editModel());
+        QVERIFY(!tabs.addPageAction()->isVisible());
+
+        // The user-setting action shows the setting button.
+        tabs.userSettingAction()->trigger();
+        QVERIFY(tabs.showSetting());
+        QVERIFY(!tabs.settingButton()->isHidden());
+    }
+
+    void followsItsSplitView()
+    {
+        CPSplitView view;
+        view.restore(QVariantMap());
+        auto *item = qobject_cast<CPSplitItem *>(view.rootItem());
+        item->setContentUrl(QUrl("CPTabWidget"));
+        auto *tabs = qobject_cast<CPTabWidget *>(item->content());
+        QCOMPARE(tabs->splitView(), &view);
+        QVERIFY(tabs->editModel()); // a new split view is in edit mode
+        view.setEditModel(false);
+        QVERIFY(!tabs->editModel());
+    }
+
+    void titlesAreEditedInPlace()
+    {
+        CPTabWidget tabs;
+        tabs.setEditModel(true);
+        tabs.addPage();
+        tabs.resize(400, 300);
+        tabs.show();
+        QVERIFY(QTest::qWaitForWindowActive(&tabs));
+        tabs.setCurrentIndex(1);
+        tabs.changeTitle(1);
+        auto *editor = tabs.tabBar()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), QString("------"));
+        QCOMPARE(editor->selectedText(), QString("------"));
+        editor->setText("行情");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(tabs.tabText(1), QString("行情"));
+        QTRY_VERIFY(!tabs.tabBar()->findChild<QLineEdit *>());
+
+        tabs.changeTitle(1);
+        editor = tabs.tabBar()->findChild<QLineEdit *>();
+        editor->clear();
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(tabs.tabText(1), QString("------"));
+
+        ZhpTest::expectMessage(QtWarningMsg, "change page title error,index out of range:del index->5 and total count is 2");
+        tabs.changeTitle(5);
+        ZhpTest::expectMessage(QtWarningMsg, "del page error,index out of range:del index->-1 and total count is 2");
+        tabs.delPage(-1);
+    }
+
+    void pagesAreDeletedAfterConfirmation()
+    {
+        CPTabWidget tabs;
+        tabs.addPage();
+        QString title, text;
+        onNextModal<QMessageBox>([&](QMessageBox *box) {
+            title = box->windowTitle();
+            text = box->text();
+            QCOMPARE(box->button(QMessageBox::Ok)->text(), QString("确 定"));
+            QCOMPARE(box->button(QMessageBox::Cancel)->text(), QString("取 消"));
+            box->reject();
+        });
+        tabs.delPage(0);
+        QCOMPARE(title, QString("删除"));
+        QCOMPARE(text, QString("确定要删除当前页?"));
+        QCOMPARE(tabs.count(), 2);
+
+        onNextModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Ok)->click(); });
+        QPointer<QWidget> first = tabs.widget(0);
+        tabs.delPage(0);
+        QCOMPARE(tabs.count(), 1);
+        QTRY_VERIFY(!first);
+
+        // Closing the last one by its button is allowed too and leaves the placeholder.
+        tabs.setEditModel(true);
+        onNextModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Ok)->click(); });
+        emit tabs.tabCloseRequested(0);
+        QCOMPARE(tabs.count(), 0);
+        tabs.resize(300, 200);
+        const QImage shot = tabs.grab().toImage();
+        QVERIFY(!shot.isNull());
+    }
+
+    void settingMenus()
+    {
+        CPTabWidget tabs;
+        std::unique_ptr<QMenu> menu(tabs.createSettingMenu());
+        QCOMPARE(actionTexts(menu.get()), (QStringList{"修改当前页标题", "添加新页"}));
+        tabs.addPage(QUrl("TestComponent"));
+        auto *page = qobject_cast<CPSplitItem *>(tabs.widget(1));
+        page->content()->addAction(new QAction("导出", page->content()));
+        menu.reset(tabs.createSettingMenu());
+        QCOMPARE(actionTexts(menu.get()), (QStringList{"导出", "|", "修改当前页标题", "添加新页", "删除当前页"}));
+
+        // An item in a splitter offers the split operations; a tab page does not.
+        CPSplitView view;
+        view.restore(fromJson(R"({"rootItemType":"HXCPControls::CPSplitter","rootObj":{"orientation":1,
+            "children":[{"className":"HXCPControls::CPSplitItem","url":"TestComponent"},{"className":"HXCPControls::CPSplitItem"}]}})"));
+        view.show();
+        settle(&view);
+        auto *item = qobject_cast<CPSplitItem *>(qobject_cast<CPSplitter *>(view.rootItem())->widget(0));
+        item->content()->addAction(new QAction("刷新", item->content()));
+        menu.reset(item->createSettingMenu());
+        QCOMPARE(actionTexts(menu.get()), (QStringList{"刷新", "|", "左切分", "上切分", "右切分", "下切分", "删除布局", "|", "|",
+                                                       "设置大小策略", "|", "清空"}));
+        QVERIFY(!menu->actions()[2]->icon().isNull());
+        menu.reset(page->createSettingMenu());
+        QCOMPARE(actionTexts(menu.get()), (QStringList{"|", "设置大小策略", "|", "清空"}));
+
+        ZhpTest::expectMessage(QtWarningMsg, "initSettingMenu error:the spliter item is nullptr");
+        CPSplitItem::initSettingMenu(menu.get(), nullptr);
+
+        // A menu action splits the item (once the event loop runs).
+        menu.reset(item->createSettingMenu());
+        menu->actions()[4]->trigger(); // 右切分
+        QTRY_COMPARE(qobject_cast<CPSplitter *>(view.rootItem())->count(), 3);
+    }
+
+    void clearingAnItem()
+    {
+        CPSplitItem item;
+        item.setContentUrl(QUrl("TestComponent"));
+        QPointer<QWidget> component = item.content();
+        onNextModal<QMessageBox>([](QMessageBox *box) { box->reject(); });
+        item.clearContent();
+        QCOMPARE(item.content(), component.data());
+        QString title;
+        onNextModal<QMessageBox>([&](QMessageBox *box) {
+            title = box->windowTitle();
+            QCOMPARE(box->text(), QString("确定要清空布局?"));
+            box->button(QMessageBox::Ok)->click();
+        });
+        item.clearContent();
+        QCOMPARE(title, QString("清空"));
+        QVERIFY(!item.content());
+        QTRY_VERIFY(!component);
+    }
+
+    void sizePolicyDialog()
+    {
+        CPSplitItem item;
+        item.resize(333, 222);
+        item.setMinimumSize(10, 20);
+        QString dialogTitle;
+        QSize dialogSize;
+        onNextModal<CPBaseDialog>([&](CPBaseDialog *dialog) {
+            dialogTitle = dialog->title();
+            dialogSize = dialog->size();
+            auto *form = dialog->findChild<CPSizePolicySettings *>();
+            QCOMPARE(form->findChild<QSpinBox *>("sbMinHeight")->value(), 20);
+            QCOMPARE(form->findChild<QLineEdit *>("leCurrentWidth")->text(), QString("333"));
+            form->findChild<QToolButton *>("tbCopyToMaxWidth")->click();
+            QCOMPARE(form->findChild<QSpinBox *>("sbMaxWidth")->value(), 333);
+            form->findChild<QToolButton *>("tbCopyToMinHeight")->click();
+            form->findChild<QComboBox *>("cbVPolicy")->setCurrentText("Fixed");
+            form->findChild<QSpinBox *>("sbHStretch")->setValue(3);
+            dialog->accept();
+        });
+        item.editSizePolicy();
+        QCOMPARE(dialogTitle, QString("   大小策略设置"));
+        QCOMPARE(dialogSize, QSize(451, 180));
+        QCOMPARE(item.maximumWidth(), 333);
+        QCOMPARE(item.minimumHeight(), 222);
+        QCOMPARE(item.sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
+        QCOMPARE(item.sizePolicy().horizontalStretch(), 3);
+
+        QCOMPARE(CPSizePolicySettings::policyNames(),
+                 (QStringList{"Fixed", "Minimum", "Maximum", "Preferred", "Expanding", "MinimumExpanding", "Ignored"}));
+        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) { dialog->reject(); });
+        item.editSizePolicy();
+        QCOMPARE(item.maximumWidth(), 333);
+    }
+
+    void restoreAndSave()
+    {
+        CPTabWidget tabs;
+        tabs.setWindowTitle("old");
+        // Empty or missing pages keep the pages but apply title and showSetting.
+        tabs.restore(fromJson(R"({"pages":[],"currentIndex":3,"title":"新标题","showSetting":true})"));
+        QCOMPARE(tabs.count(), 1);
+        QCOMPARE(tabs.currentIndex(), 0);
+        QCOMPARE(tabs.windowTitle(), QString("新标题"));
+        QVERIFY(tabs.showSetting());
+        tabs.restore(fromJson(R"({"title":"x"})"));
+        QCOMPARE(tabs.count(), 1);
+        QVERIFY(!tabs.showSetting());
+
+        // An unknown ctype adds no tab, but its tabText goes to the tab at that position.
+        tabs.restore(fromJson(R"({"pages":[{"ctype":"HXCPControls::CPSplitItem","tabText":"A"},
+            {"ctype":"Nope","tabText":"B"},{"ctype":"HXCPControls::CPSplitView","tabText":"C"}],"currentIndex":1})"));
+        QCOMPARE(tabs.count(), 2);
+        QCOMPARE(tabs.tabText(0), QString("A"));
+        QCOMPARE(tabs.tabText(1), QString("C"));
+        QCOMPARE(tabs.currentIndex(), 1);
+
+        QVariantMap map;
+        tabs.save(map);
+        QCOMPARE(map.value("currentIndex").toInt(), 1);
+        QCOMPARE(map.value("title").toString(), QString("x"));
+        QCOMPARE(map.value("showSetting").toBool(), false);
+        const QVariantList pages = map.value("pages").toList();
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages[0].toMap().value("ctype").toString(), QString("HXCPControls::CPSplitItem"));
+        QCOMPARE(pages[1].toMap().value("ctype").toString(), QString("HXCPControls::CPSplitView"));
+        QCOMPARE(pages[1].toMap().value("tabText").toString(), QString("C"));
+        QVERIFY(pages[1].toMap().contains("rootItemType"));
+    }
+
+    void nestedContainersRoundTrip()
+    {
+        // Shown, so every container and item is really built, then saved and built again.
+        auto roundTrip = [](const QVariantMap &content) {
+            CPSplitView view;
+            view.restore(content);
+            view.resize(900, 600);
+            view.show();
+            settle(&view);
+            // Show every tab once so that every item has created its component.
+            for (int round = 0; round < 3; ++round) {
+                for (CPTabWidget *tabs : view.findChildren<CPTabWidget *>()) {
+                    const int current = tabs->currentIndex();
+                    for (int i = 0; i < tabs->count(); ++i) {
+                        tabs->setCurrentIndex(i);
+                        settle(&view);
+                    }
+                    tabs->setCurrentIndex(current);
+                }
+            }
+            QVariantMap saved;
+            view.save(saved);
+            saved.remove("date");
+            return saved;
+        };
+        const QVariantMap once = roundTrip(fromJson(kNested));
+        const QVariantMap twice = roundTrip(once);
+        QCOMPARE(QJsonDocument(QJsonObject::fromVariantMap(twice)).toJson(),
+                 QJsonDocument(QJsonObject::fromVariantMap(once)).toJson());
+
+        const QVariantMap container = once["rootObj"].toMap()["children"].toList()[1].toMap()["child"].toMap();
+        QCOMPARE(container.value("currentIndex").toInt(), 1);
+        QCOMPARE(container.value("showSetting").toBool(), true);
+        const QVariantList pages = container.value("pages").toList();
+        QCOMPARE(pages[0].toMap().value("tabText").toString(), QString("第一页"));
+        QCOMPARE(pages[0].toMap().value("child").toMap().value("v").toInt(), 1);
+        const QVariantMap innerView = pages[1].toMap();
+        QCOMPARE(innerView.value("zhpID").toString(), QString("inner"));
+        const QVariantMap deep = innerView["rootObj"].toMap()["children"].toList()[0].toMap()["child"].toMap();
+        QCOMPARE(deep["pages"].toList()[0].toMap().value("tabText").toString(), QString("深层"));
+        QCOMPARE(deep["pages"].toList()[0].toMap().value("id").toString(), QString("{00000000-0000-0000-0000-000000000005}"));
+    }
+};
+
+QTEST_MAIN(TstTabWidget)
+#include "tst_tabwidget.moc"
