@@ -25,7 +25,9 @@ QString kindOf(const QJsonValue &v)
     case QJsonValue::Bool: return QStringLiteral("a boolean");
     case QJsonValue::Double: {
         const double d = v.toDouble();
-        return std::trunc(d) == d ? QStringLiteral("an integer") : QStringLiteral("a fractional number");
+        if (std::trunc(d) != d)
+            return QStringLiteral("a fractional number");
+        return std::fabs(d) > MaxExactInteger ? QStringLiteral("an integer beyond 2^53") : QStringLiteral("an integer");
     }
     case QJsonValue::String: return QStringLiteral("text");
     case QJsonValue::Array: return QStringLiteral("a list");

@@ -13,6 +13,8 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -246,7 +248,13 @@ bool Server::start(const Options &options, QString *error)
     const int threads = qMax(2, options.threads);
     Storage *storage = d->storage.get();
     d->http->new_task_queue = [threads, storage] { return new WorkerPool(threads, *storage); };
-    d->http->set_keep_alive_timeout(2);
+    d->http->set_keep_alive_timeout(1);
+    // Reuse an address in TIME_WAIT, but never share a port with a running
+    // server (the library's default would also set SO_REUSEPORT).
+    d->http->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const void *>(&yes), sizeof yes);
+    });
     d->http->set_payload_max_length(32 * 1024 * 1024);
     d->setupRoutes();
 

@@ -27,7 +27,7 @@ struct Options
     int port = 0;                                  // 0: any free port
     bool seed = false;                             // fill an empty database with the sample data
     QDate seedEndDate;                             // last day of the seeded values; invalid: today (UTC)
-    int threads = 16;                              // HTTP workers (kept-alive connections hold one each)
+    int threads = 48;                              // HTTP workers; a kept-alive connection holds one
     bool logRequests = true;                       // one info line per request
 };
 

@@ -1,0 +1,79 @@
+#include "zhpserverprocess.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+
+#include <csignal>
+
+ZhpServerProcess::~ZhpServerProcess()
+{
+    if (m_process.state() != QProcess::NotRunning)
+        stop(3000);
+}
+
+QString ZhpServerProcess::program()
+{
+    const QString fromEnv = qEnvironmentVariable("ZHP_SERVER_BIN");
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/zhp-server");
+}
+
+bool ZhpServerProcess::start(const QString &dbPath, const QStringList &extraArguments, int timeoutMs)
+{
+    const QString exe = program();
+    if (!QFileInfo(exe).isExecutable()) {
+        m_error = QStringLiteral("%1 is not an executable").arg(exe);
+        return false;
+    }
+    m_port = 0;
+    m_stderr.clear();
+    m_process.setProgram(exe);
+    m_process.setArguments(QStringList{QStringLiteral("--db"), dbPath, QStringLiteral("--port"), QStringLiteral("0")} + extraArguments);
+    m_process.start();
+    if (!m_process.waitForStarted(timeoutMs)) {
+        m_error = m_process.errorString();
+        return false;
+    }
+    QByteArray out;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!out.contains('\n') && !deadline.hasExpired()) {
+        if (m_process.state() == QProcess::NotRunning)
+            break;
+        m_process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        out += m_process.readAllStandardOutput();
+    }
+    m_stderr += m_process.readAllStandardError();
+    bool ok = false;
+    const int port = out.left(out.indexOf('\n')).trimmed().toInt(&ok);
+    if (!ok || port <= 0 || port > 65535) {
+        m_error = QStringLiteral("no port line from %1 (stdout \"%2\", stderr \"%3\")")
+                      .arg(exe, QString::fromUtf8(out), QString::fromUtf8(m_stderr));
+        stop(3000);
+        return false;
+    }
+    m_port = port;
+    return true;
+}
+
+int ZhpServerProcess::stop(int timeoutMs)
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    ::kill(pid_t(m_process.processId()), SIGTERM);
+    if (!m_process.waitForFinished(timeoutMs)) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+        m_stderr += m_process.readAllStandardError();
+        return -1;
+    }
+    m_stderr += m_process.readAllStandardError();
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+QString ZhpServerProcess::log()
+{
+    m_stderr += m_process.readAllStandardError();
+    return QString::fromUtf8(m_stderr);
+}
