@@ -1,0 +1,315 @@
+#include "hxechartsview.h"
+#include "hxechartsview_p.h"
+
+#include "zhphostlog.h"
+
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QImage>
+#include <QImageWriter>
+#include <QJsonDocument>
+#include <QMenu>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QWebChannel>
+
+namespace HXEcharts {
+
+namespace {
+
+const QUrl kPageUrl(QStringLiteral("qrc:/hxecharts/chartview.html"));
+
+// JSON is a JavaScript expression; options and maps travel as such.
+QString toScript(const QJsonObject &object)
+{
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+QString toScript(const QString &text)
+{
+    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.mid(1, json.size() - 2));
+}
+
+// The toolbox features of an option, in the order of the first toolbox.
+QStringList toolboxFeatures(const QJsonObject &option)
+{
+    const QJsonValue toolbox = option.value(QStringLiteral("toolbox"));
+    const QJsonObject first = toolbox.isArray() ? toolbox.toArray().first().toObject() : toolbox.toObject();
+    return first.value(QStringLiteral("feature")).toObject().keys();
+}
+
+} // namespace
+
+HXEChartsPage::HXEChartsPage(HXEChartsView *view)
+    : QWebEnginePage(view)
+    , m_view(view)
+{
+}
+
+void HXEChartsPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
+                                             int lineNumber, const QString &sourceID)
+{
+    if (level == ErrorMessageLevel) {
+        const QString where = sourceID.isEmpty() ? QString()
+                                                 : QStringLiteral(" (%1:%2)").arg(QUrl(sourceID).fileName()).arg(lineNumber);
+        if (m_view)
+            m_view->reportScriptError(message + where);
+        return;
+    }
+    const QString name = m_view ? m_view->logName() : QString();
+    if (level == WarningMessageLevel)
+        qCInfo(lcHost).noquote() << "chart page" << name << "warning:" << message;
+    else
+        qCDebug(lcHost).noquote() << "chart page" << name << message;
+}
+
+HXEChartsBridge::HXEChartsBridge(HXEChartsView *view)
+    : QObject(view)
+    , m_view(view)
+{
+}
+
+void HXEChartsBridge::popup()
+{
+    if (!m_view)
+        return;
+    Q_EMIT m_view->popupRequested();
+    if (!m_view->isStandalone())
+        m_view->popup();
+}
+
+HXEChartsView::HXEChartsView(QWidget *parent, const QJsonArray &extra)
+    : QWebEngineView(parent)
+    , m_bridge(new HXEChartsBridge(this))
+{
+    for (const QJsonValue &entry : extra) {
+        if (entry.isString())
+            m_scripts.append(entry.toString());
+        else if (entry.isObject())
+            setGeoJson(QJsonArray{entry});
+    }
+
+    auto *page = new HXEChartsPage(this);
+    auto *channel = new QWebChannel(page);
+    channel->registerObject(QStringLiteral("host"), m_bridge);
+    page->setWebChannel(channel);
+    setPage(page);
+    connect(page, &QWebEnginePage::loadFinished, this, &HXEChartsView::onLoadFinished);
+    page->load(kPageUrl);
+}
+
+HXEChartsView::~HXEChartsView() = default;
+
+void HXEChartsView::addCharts(const QJsonObject &option, bool update)
+{
+    m_lastOption = option;
+    m_hasOption = true;
+    if (m_ready)
+        draw(update);
+}
+
+void HXEChartsView::setGeoJson(const QJsonArray &maps)
+{
+    for (const QJsonValue &entry : maps) {
+        const QJsonObject map = entry.toObject();
+        const QString key = map.value(QStringLiteral("key")).toString();
+        if (key.isEmpty()) {
+            qCWarning(lcHost).noquote() << "chart view" << logName() << "ignores a map without a key";
+            continue;
+        }
+        setGeoJson(key, map.value(QStringLiteral("value")).toObject());
+    }
+}
+
+void HXEChartsView::setGeoJson(const QString &key, const QJsonObject &geoJson)
+{
+    bool replaced = false;
+    for (auto &map : m_maps) {
+        if (map.first == key) {
+            map.second = geoJson;
+            replaced = true;
+        }
+    }
+    if (!replaced)
+        m_maps.append({key, geoJson});
+    if (!m_ready)
+        return;
+    registerMap(key, geoJson);
+    // A chart drawn before its map arrived is drawn again over it.
+    if (m_hasOption)
+        draw(true);
+}
+
+QStringList HXEChartsView::geoMapKeys() const
+{
+    QStringList keys;
+    for (const auto &map : m_maps)
+        keys.append(map.first);
+    return keys;
+}
+
+void HXEChartsView::setStandalone(bool standalone)
+{
+    if (m_standalone == standalone)
+        return;
+    m_standalone = standalone;
+    if (!m_ready)
+        return;
+    runScript(QStringLiteral("zhpChart.setStandalone(%1);").arg(standalone ? QLatin1String("true") : QLatin1String("false")));
+    if (m_hasOption)
+        draw(true);
+}
+
+void HXEChartsView::setContainerObjectName(const QString &name)
+{
+    m_containerObjectName = name;
+    setProperty("containerObjectName", name);
+}
+
+void HXEChartsView::resetWebView(bool clear)
+{
+    if (clear) {
+        m_lastOption = QJsonObject();
+        m_hasOption = false;
+    }
+    m_ready = false;
+    ++m_generation;
+    page()->load(kPageUrl);
+}
+
+void HXEChartsView::onLoadFinished(bool ok)
+{
+    if (!ok) {
+        qCWarning(lcHost).noquote() << "chart view" << logName() << "could not load its page";
+        return;
+    }
+    m_ready = true;
+    if (m_standalone)
+        runScript(QStringLiteral("zhpChart.setStandalone(true);"));
+    for (const QString &script : qAsConst(m_scripts))
+        runScript(script);
+    for (const auto &map : qAsConst(m_maps))
+        registerMap(map.first, map.second);
+    if (m_hasOption)
+        draw(false);
+    Q_EMIT chartReady();
+}
+
+void HXEChartsView::draw(bool update)
+{
+    const QString script = QStringLiteral("zhpChart.show(%1, %2);")
+                               .arg(toScript(m_lastOption), update ? QLatin1String("true") : QLatin1String("false"));
+    QPointer<HXEChartsView> self(this);
+    const int generation = m_generation;
+    page()->runJavaScript(script, [self, generation](const QVariant &result) {
+        // A reload in between drops the answer: the new page draws again itself.
+        if (!self || self->m_generation != generation)
+            return;
+        Q_EMIT self->chartDrawn(result.toBool());
+    });
+}
+
+void HXEChartsView::registerMap(const QString &key, const QJsonObject &geoJson)
+{
+    runScript(QStringLiteral("zhpChart.registerMap(%1, %2);").arg(toScript(key), toScript(geoJson)));
+}
+
+void HXEChartsView::runScript(const QString &script)
+{
+    page()->runJavaScript(script);
+}
+
+void HXEChartsView::reportScriptError(const QString &message)
+{
+    qCWarning(lcHost).noquote() << "chart view" << logName() << "script error:" << message;
+    Q_EMIT scriptError(message);
+}
+
+QString HXEChartsView::logName() const
+{
+    return m_containerObjectName.isEmpty() ? QStringLiteral("-") : m_containerObjectName;
+}
+
+QImage HXEChartsView::chartImage()
+{
+    return grab().toImage();
+}
+
+bool HXEChartsView::saveToImage(const QString &fileName)
+{
+    const QImage image = chartImage();
+    QImageWriter writer(fileName, "png");
+    if (image.isNull() || !writer.write(image)) {
+        qCWarning(lcHost).noquote() << "chart view" << logName() << "could not save the chart to" << fileName
+                                    << (image.isNull() ? QStringLiteral("(no picture)") : writer.errorString());
+        return false;
+    }
+    return true;
+}
+
+void HXEChartsView::saveToImage()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const QString proposed = QDir(folder).filePath(
+        QStringLiteral("图表_%1.png").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"))));
+    QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("保存图片"), proposed,
+                                                    QStringLiteral("PNG 图片(*.png)"));
+    if (fileName.isEmpty())
+        return;
+    if (!fileName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        fileName += QLatin1String(".png");
+    saveToImage(fileName);
+}
+
+void HXEChartsView::showDataView()
+{
+    if (m_ready)
+        runScript(QStringLiteral("zhpChart.showDataView();"));
+}
+
+void HXEChartsView::popup()
+{
+    auto *window = new HXEChartsView(nullptr, QJsonArray());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->m_scripts = m_scripts;
+    window->m_maps = m_maps;
+    window->setStandalone(true);
+    window->setContainerObjectName(m_containerObjectName);
+    window->setWindowTitle(QStringLiteral("图表"));
+    if (m_hasOption)
+        window->addCharts(m_lastOption, false);
+    window->resize(size().expandedTo(QSize(800, 500)));
+    window->show();
+}
+
+QMenu *HXEChartsView::createChartMenu(QWidget *parent)
+{
+    const QStringList features = toolboxFeatures(m_lastOption);
+    auto *menu = new QMenu(parent);
+    if (features.contains(QLatin1String("dataView")))
+        menu->addAction(QStringLiteral("数据视图"), this, &HXEChartsView::showDataView);
+    if (features.contains(QLatin1String("saveAsImage")))
+        menu->addAction(QStringLiteral("保存图片"), this, qOverload<>(&HXEChartsView::saveToImage));
+    if (features.contains(QLatin1String("myPopup")) && !m_standalone)
+        menu->addAction(QStringLiteral("弹出窗口"), this, &HXEChartsView::popup);
+    if (menu->isEmpty()) {
+        delete menu;
+        return nullptr;
+    }
+    return menu;
+}
+
+void HXEChartsView::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The browser's own menu (back, reload, view source) means nothing on a chart.
+    QMenu *menu = createChartMenu(this);
+    if (!menu)
+        return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+} // namespace HXEcharts
