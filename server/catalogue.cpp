@@ -101,8 +101,9 @@ ObjectDef valueObject(const char *name, const char *description, const char *whe
         alias("IDX_IDS", "v.idx_id", FieldType::Integer),
         col("PUBLISH_DT", "v.publish_dt", FieldType::Date, "发布日期"),
         col("INDEX_VAL", "v.index_val", FieldType::Real, "数值"),
-        col("VALUE_TYPE", "v.value_type", FieldType::Integer),
-        col("FREQUENCY_CODE", "v.frequency_code", FieldType::Integer),
+        // Series are long; what every row of one query shares is only filtered on.
+        alias("VALUE_TYPE", "v.value_type", FieldType::Integer),
+        alias("FREQUENCY_CODE", "v.frequency_code", FieldType::Integer),
     };
     return o;
 }

@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption seedDateOption(QStringLiteral("seed-end"), QStringLiteral("Last day of the seeded values (default: today)."),
                                             QStringLiteral("yyyy-MM-dd"));
     const QCommandLineOption threadsOption(QStringLiteral("threads"), QStringLiteral("Number of HTTP workers."), QStringLiteral("N"),
-                                           QStringLiteral("48"));
+                                           QStringLiteral("16"));
     const QCommandLineOption quietOption(QStringLiteral("quiet"), QStringLiteral("Do not log each request."));
     parser.addOptions({dbOption, bindOption, portOption, seedOption, seedDateOption, threadsOption, quietOption});
     parser.process(app);

@@ -15,6 +15,7 @@
 
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -24,7 +25,10 @@ namespace zhpserver {
 
 namespace {
 
-// httplib's workers, each closing its own database connection before it ends.
+// httplib's workers. The worker that became idle last takes the next
+// connection, so under light load one or two threads with warm database
+// connections and caches answer everything; each closes its own database
+// connection before it ends.
 class WorkerPool : public httplib::TaskQueue
 {
 public:
@@ -32,16 +36,24 @@ public:
         : m_storage(storage)
     {
         for (int i = 0; i < count; ++i)
-            m_threads.emplace_back([this] { work(); });
+            m_workers.push_back(std::make_unique<Worker>());
+        for (auto &w : m_workers) {
+            Worker *worker = w.get();
+            worker->thread = std::thread([this, worker] { work(worker); });
+        }
     }
 
     void enqueue(std::function<void()> fn) override
     {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_jobs.push_back(std::move(fn));
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_idle.empty()) {
+            m_backlog.push_back(std::move(fn));
+            return;
         }
-        m_cond.notify_one();
+        Worker *w = m_idle.back();
+        m_idle.pop_back();
+        w->job = std::move(fn);
+        w->cond.notify_one();
     }
 
     void shutdown() override
@@ -49,36 +61,55 @@ public:
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_shutdown = true;
+            for (auto &w : m_workers)
+                w->cond.notify_one();
         }
-        m_cond.notify_all();
-        for (std::thread &t : m_threads)
-            t.join();
-        m_threads.clear();
+        for (auto &w : m_workers)
+            w->thread.join();
+        m_workers.clear();
     }
 
 private:
-    void work()
+    struct Worker
     {
+        std::thread thread;
+        std::condition_variable cond;
+        std::function<void()> job;
+    };
+
+    void work(Worker *w)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
             std::function<void()> job;
-            {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_cond.wait(lock, [this] { return m_shutdown || !m_jobs.empty(); });
-                if (m_jobs.empty())
-                    break;
-                job = std::move(m_jobs.front());
-                m_jobs.pop_front();
+            if (w->job) {
+                job = std::move(w->job);
+                w->job = nullptr;
+            } else if (!m_backlog.empty()) {
+                job = std::move(m_backlog.front());
+                m_backlog.pop_front();
+            } else if (m_shutdown) {
+                break;
+            } else {
+                m_idle.push_back(w);
+                w->cond.wait(lock, [&] { return bool(w->job) || m_shutdown; });
+                if (!w->job)
+                    m_idle.erase(std::remove(m_idle.begin(), m_idle.end(), w), m_idle.end());
+                continue;
             }
+            lock.unlock();
             job();
+            lock.lock();
         }
+        lock.unlock();
         m_storage.releaseThreadConnection();
     }
 
     Storage &m_storage;
-    std::vector<std::thread> m_threads;
-    std::deque<std::function<void()>> m_jobs;
+    std::vector<std::unique_ptr<Worker>> m_workers;
+    std::vector<Worker *> m_idle;
+    std::deque<std::function<void()>> m_backlog;
     std::mutex m_mutex;
-    std::condition_variable m_cond;
     bool m_shutdown = false;
 };
 
@@ -248,7 +279,15 @@ bool Server::start(const Options &options, QString *error)
     const int threads = qMax(2, options.threads);
     Storage *storage = d->storage.get();
     d->http->new_task_queue = [threads, storage] { return new WorkerPool(threads, *storage); };
+    // One request per connection. The terminal's HTTP client writes a
+    // request's header and body separately; on a kept-alive connection the
+    // body then waits for the delayed acknowledgement of the header (some
+    // 40 ms per request). A fresh loopback connection costs far less.
+    d->http->set_keep_alive_max_count(1);
     d->http->set_keep_alive_timeout(1);
+    // Answers go out as header and body writes; without this the second one
+    // can wait for the delayed acknowledgement of the first.
+    d->http->set_tcp_nodelay(true);
     // Reuse an address in TIME_WAIT, but never share a port with a running
     // server (the library's default would also set SO_REUSEPORT).
     d->http->set_socket_options([](socket_t sock) {

@@ -27,7 +27,7 @@ struct Options
     int port = 0;                                  // 0: any free port
     bool seed = false;                             // fill an empty database with the sample data
     QDate seedEndDate;                             // last day of the seeded values; invalid: today (UTC)
-    int threads = 48;                              // HTTP workers; a kept-alive connection holds one
+    int threads = 16;                              // HTTP workers, each serving one connection at a time
     bool logRequests = true;                       // one info line per request
 };
 

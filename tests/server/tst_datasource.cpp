@@ -62,7 +62,7 @@ private slots:
         QTest::addColumn<int>("minimumRows");
         const QStringList category{"CAT_CODE", "P_CAT_CODE", "CAT_NAME", "CAT_CODE_ALL", "HAV_IDX", "SN"};
         const QStringList index{"IDX_ID", "INDEX_NAME", "UNIT_NAME", "FREQUENCY_CODE", "FREQUENCY_NAME", "INDEX_PARAMS", "CAT_CODE"};
-        const QStringList values{"IDX_ID", "PUBLISH_DT", "INDEX_VAL", "VALUE_TYPE", "FREQUENCY_CODE"};
+        const QStringList values{"IDX_ID", "PUBLISH_DT", "INDEX_VAL"};
         QTest::newRow("catalogue") << "ZRN_GENERAL_INDEX_CATEGORY_1" << category << 20;
         QTest::newRow("map catalogue") << "ZRN_GENERAL_INDEX_MAP_CATEGORY_1" << category << 3;
         QTest::newRow("indices") << "ZRN_GENERAL_INDEX_1" << index << 40;
@@ -264,18 +264,21 @@ private slots:
             frequencies.insert(v.toObject().value(QLatin1String("FREQUENCY_CODE")).toInt());
         }
         QCOMPARE(frequencies, (QSet<int>{365, 7, 12, 4, 1}));
-        const HttpJsonResult values = query(QStringLiteral("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1"), QStringLiteral("VALUE_TYPE == 100803"));
-        QVERIFY(values.success);
         QHash<qint64, int> count;
         QHash<qint64, qint64> first;
-        for (const QJsonValue &v : rows(values)) {
-            const QJsonObject row = v.toObject();
-            const qint64 id = qint64(row.value(QLatin1String("IDX_ID")).toDouble());
-            QCOMPARE(row.value(QLatin1String("FREQUENCY_CODE")).toInt(), frequency.value(id));
-            ++count[id];
-            const qint64 dt = qint64(row.value(QLatin1String("PUBLISH_DT")).toDouble());
-            if (!first.contains(id) || dt < first.value(id))
-                first[id] = dt;
+        for (int code : frequencies) {
+            const HttpJsonResult values = query(QStringLiteral("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1"), QStringLiteral("VALUE_TYPE == 100803 && FREQUENCY_CODE == :F"),
+                                                {{QStringLiteral("F"), code}});
+            QVERIFY(values.success);
+            for (const QJsonValue &v : rows(values)) {
+                const QJsonObject row = v.toObject();
+                const qint64 id = qint64(row.value(QLatin1String("IDX_ID")).toDouble());
+                QCOMPARE(frequency.value(id), code);
+                ++count[id];
+                const qint64 dt = qint64(row.value(QLatin1String("PUBLISH_DT")).toDouble());
+                if (!first.contains(id) || dt < first.value(id))
+                    first[id] = dt;
+            }
         }
         const QHash<int, int> expected{{365, 3653}, {7, 522}, {12, 120}, {4, 40}, {1, 10}};
         for (auto it = frequency.constBegin(); it != frequency.constEnd(); ++it) {
