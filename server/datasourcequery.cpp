@@ -16,6 +16,7 @@ namespace zhpserver {
 namespace {
 
 constexpr int MaxListLength = 5000;
+constexpr int MaxBoundValues = 20000; // well below what one SQLite statement takes
 constexpr double MaxExactInteger = 9007199254740992.0; // 2^53
 
 QString kindOf(const QJsonValue &v)
@@ -151,6 +152,8 @@ private:
                 sql = QStringLiteral("1 = 0");
                 return true;
             }
+            if (binds.size() + list.size() > MaxBoundValues)
+                return fail(error, QStringLiteral("the filter binds more than %1 values").arg(MaxBoundValues), value.position);
             QStringList marks;
             for (int i = 0; i < list.size(); ++i) {
                 QVariant bound;

@@ -250,6 +250,10 @@ private:
             fail = {QStringLiteral("expected a field name, found %1").arg(describe(t)), t.position};
             return nullptr;
         }
+        if (++m_conditions > MaxConditions) {
+            fail = {QStringLiteral("more than %1 conditions").arg(MaxConditions), t.position};
+            return nullptr;
+        }
         const Token field = next();
         const Token op = next();
         if (op.kind != Tok::Op && op.kind != Tok::In) {
@@ -301,6 +305,7 @@ private:
 
     const QVector<Token> &m_t;
     int m_pos = 0;
+    int m_conditions = 0;
 };
 
 } // namespace

@@ -58,6 +58,7 @@ struct ParseResult
 // Limits that keep hostile filters cheap.
 constexpr int MaxFilterLength = 8192;
 constexpr int MaxNesting = 64;
+constexpr int MaxConditions = 200;
 
 ParseResult parse(const QString &text);
 

@@ -123,6 +123,26 @@ private slots:
         QVERIFY(filter::parse(allowed).ok());
         r = filter::parse(QString(filter::MaxFilterLength + 1, QLatin1Char(' ')));
         QVERIFY(r.error.contains(QStringLiteral("longer than")));
+        QStringList many;
+        for (int i = 0; i < filter::MaxConditions; ++i)
+            many.append(QStringLiteral("A==1"));
+        QVERIFY(filter::parse(many.join(QStringLiteral("&&"))).ok());
+        many.append(QStringLiteral("A==1"));
+        r = filter::parse(many.join(QStringLiteral("&&")));
+        QVERIFY(r.error.contains(QStringLiteral("more than 200 conditions")));
+        QCOMPARE(r.position, filter::MaxConditions * 6 + 1);
+
+        // Lists add up: several long ones in one filter are refused, not sent to SQL.
+        QJsonArray longList;
+        for (int i = 0; i < 5000; ++i)
+            longList.append(i);
+        const QJsonObject params{{QStringLiteral("L"), longList}};
+        CompiledQuery q;
+        QueryError e;
+        QVERIFY(compileQuery(QStringLiteral("ZRN_GENERAL_INDEX_1"), QStringLiteral("IDX_ID in :L"), params, QJsonArray(), q, e));
+        const QString fiveLists = QStringLiteral("IDX_ID in :L && IDX_ID in :L && IDX_ID in :L && IDX_ID in :L && IDX_ID in :L");
+        QVERIFY(!compileQuery(QStringLiteral("ZRN_GENERAL_INDEX_1"), fiveLists, params, QJsonArray(), q, e));
+        QVERIFY2(e.message.contains(QStringLiteral("binds more than 20000 values")), qPrintable(e.message));
     }
 
     // Random token soup either parses or fails with a position inside the text.
