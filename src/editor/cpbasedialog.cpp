@@ -24,7 +24,8 @@ CPBaseDialog::CPBaseDialog(QWidget *parent, const QString &title, QWidget *conte
     , m_content(content)
     , m_title(title)
 {
-    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint);
+    // A window of its own even with a parent: without the type the dialog would sit inside the parent.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint);
     setMouseTracking(true);
 
     auto *outer = new QVBoxLayout(this);

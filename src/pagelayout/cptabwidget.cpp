@@ -255,12 +255,14 @@ void CPTabWidget::restore(const QVariantMap &map)
                 view->setEditModel(m_editModel);
                 page = view;
             }
+            const QString tabText = object.value(QStringLiteral("tabText")).toString();
             if (page) {
-                addTab(page, kNoTitle);
+                const int index = addTab(page, kNoTitle);
                 qobject_cast<IWKMemory *>(page)->restore(object);
+                setTabText(index, tabText);
+            } else if (i < count()) {
+                setTabText(i, tabText);
             }
-            if (i < count())
-                setTabText(i, object.value(QStringLiteral("tabText")).toString());
         }
         setCurrentIndex(map.value(QStringLiteral("currentIndex")).toInt());
     }

@@ -1,4 +1,5 @@
 // Editing a page's split tree: splits, deletes and the handles' grab area.
+#include "pagetestutil.h"
 #include "testcomponent.h"
 #include "zhptest.h"
 
@@ -14,13 +15,9 @@
 #include <QToolButton>
 
 using namespace HXCPControls;
+using PageTest::fromJson;
 
 namespace {
-
-QVariantMap fromJson(const QByteArray &json)
-{
-    return QJsonDocument::fromJson(json).object().toVariantMap();
-}
 
 QByteArray threeItems(int orientation, const char *sizes)
 {
@@ -41,17 +38,7 @@ struct Page {
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         settle();
     }
-    void settle()
-    {
-        QTRY_VERIFY([this] {
-            for (CPSplitItem *item : view.findChildren<CPSplitItem *>()) {
-                if (item->restorePending())
-                    return false;
-            }
-            return true;
-        }());
-        QTest::qWait(20);
-    }
+    void settle() { PageTest::settle(&view); }
     CPSplitter *root() const { return qobject_cast<CPSplitter *>(view.rootItem()); }
 };
 

@@ -1,4 +1,5 @@
 // The page content tree: restoring, saving, components, decorations and chart view resets.
+#include "pagetestutil.h"
 #include "testcomponent.h"
 #include "zhptest.h"
 
@@ -13,29 +14,14 @@
 #include <QToolButton>
 
 using namespace HXCPControls;
+using namespace PageTest;
 
 namespace {
-
-QVariantMap fromJson(const char *json)
-{
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError)
-        qFatal("bad test JSON: %s", qPrintable(error.errorString()));
-    return doc.object().toVariantMap();
-}
 
 QVariantMap saved(IWKMemory *node)
 {
     QVariantMap map;
     node->save(map);
-    return map;
-}
-
-// Drops the keys that a save writes anew every time.
-QVariantMap withoutStamp(QVariantMap map)
-{
-    map.remove("date");
     return map;
 }
 
@@ -124,13 +110,13 @@ private slots:
         QVERIFY(qobject_cast<CPSplitter *>(view.rootItem()));
         QCOMPARE(TestComponent::s_created, created); // nothing created before being shown
 
-        QCOMPARE(withoutStamp(saved(&view)), withoutStamp(content));
+        QCOMPARE(withoutDates(saved(&view)), withoutDates(content));
 
         // And the same through JSON text, as a page stores it.
         const QByteArray text = QJsonDocument(QJsonObject::fromVariantMap(saved(&view))).toJson();
         CPSplitView again;
         again.restore(QJsonDocument::fromJson(text).object().toVariantMap());
-        QCOMPARE(withoutStamp(saved(&again)), withoutStamp(content));
+        QCOMPARE(withoutDates(saved(&again)), withoutDates(content));
     }
 
     void shownItemsCreateTheirComponents()

@@ -33,6 +33,8 @@ WKHttpInfo WKServiceConfig::getHttpInfo(const QString &key, const QString &defBo
     QString url = m_urls.value(key);
     if (url.isEmpty())
         url = fileValue(key, QStringLiteral("url"));
+    if (url.isEmpty() && key == QLatin1String("servercfg.ini:ZHP_GET"))
+        url = QStringLiteral("/user/compositepanel/page/get"); // the page request of the bundled server
     QString body = m_bodies.value(key);
     if (body.isEmpty())
         body = fileValue(key, QStringLiteral("body"));

@@ -23,6 +23,8 @@ struct ZHPHOST_EXPORT WKHttpInfo
 //
 // A key "servercfg.ini:Global" names the group "Global" of that file. Values
 // set in memory (by the application or a test) take precedence over the file.
+// Without any configuration, "servercfg.ini:ZHP_GET" is the page request of
+// the bundled server, "/user/compositepanel/page/get".
 class ZHPHOST_EXPORT WKServiceConfig
 {
 public:

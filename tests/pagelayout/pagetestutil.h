@@ -1,0 +1,58 @@
+#pragma once
+
+#include "pagelayout/cpsplititem.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+// Helpers of the page layout tests.
+namespace PageTest {
+
+inline QVariantMap fromJson(const QByteArray &json)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        qFatal("bad test JSON: %s", qPrintable(error.errorString()));
+    return doc.object().toVariantMap();
+}
+
+// Waits until every visible item under `root` has applied its stored object.
+inline void settle(QWidget *root)
+{
+    QTRY_VERIFY([root] {
+        for (HXCPControls::CPSplitItem *item : root->findChildren<HXCPControls::CPSplitItem *>()) {
+            if (item->isVisible() && item->restorePending())
+                return false;
+        }
+        return true;
+    }());
+    QTest::qWait(20);
+}
+
+// The content without the "date" stamps that every save of a split view writes anew.
+inline QVariant withoutDates(const QVariant &value)
+{
+    if (value.userType() == QMetaType::QVariantMap) {
+        QVariantMap map = value.toMap();
+        map.remove(QStringLiteral("date"));
+        for (auto it = map.begin(); it != map.end(); ++it)
+            it.value() = withoutDates(it.value());
+        return map;
+    }
+    if (value.userType() == QMetaType::QVariantList) {
+        QVariantList list = value.toList();
+        for (QVariant &v : list)
+            v = withoutDates(v);
+        return list;
+    }
+    return value;
+}
+
+inline QVariantMap withoutDates(const QVariantMap &map)
+{
+    return withoutDates(QVariant(map)).toMap();
+}
+
+} // namespace PageTest
