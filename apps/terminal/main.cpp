@@ -41,6 +41,8 @@ bool startEmbeddedServer(zhpserver::Server &server)
 
 int main(int argc, char **argv)
 {
+    // The chart view's web engine shares one OpenGL context; this must precede the application.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zhp-terminal"));
     QApplication::setOrganizationName(QStringLiteral("dizarozevoruzedava"));

@@ -56,7 +56,8 @@ public:
     // Sets the edit mode of every item and the handle state of every splitter below.
     void pushDownModes();
 
-    // Chart views (objects with a slot resetWebView(bool)) inside this page.
+    // Chart views inside this page: HXEcharts::HXEChartsView or any widget with
+    // an invokable resetWebView(bool).
     void registerChartView(QWidget *view);
     void unregisterChartView(QWidget *view);
     QList<QWidget *> chartViews() const;

@@ -58,7 +58,7 @@ public:
 
     // Reloads the page (after a layout change, for instance) and draws the last
     // option again; with `clear` the last option is dropped and the view stays empty.
-    void resetWebView(bool clear);
+    Q_INVOKABLE void resetWebView(bool clear);
 
     // True once the page has loaded and can draw.
     bool isChartReady() const { return m_ready; }
