@@ -1,4 +1,5 @@
 // The dialog frame of settings forms: layout, validation on OK, keys and dragging.
+#include "modalhelper.h"
 #include "zhptest.h"
 
 #include "editor/cpbasedialog.h"
@@ -49,30 +50,6 @@ public:
 };
 
 // Closes the next message box that opens and keeps what it showed.
-struct MessageBoxCatcher {
-    QString title, text;
-    QMessageBox::StandardButtons buttons;
-    bool seen = false;
-    void arm()
-    {
-        QTimer::singleShot(0, [this] { poll(); });
-    }
-    void poll()
-    {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
-                title = box->windowTitle();
-                text = box->text();
-                buttons = box->standardButtons();
-                seen = true;
-                box->accept();
-                return;
-            }
-        }
-        QTimer::singleShot(10, [this] { poll(); });
-    }
-};
-
 void sendMouse(QWidget *target, QEvent::Type type, const QPoint &pos, Qt::MouseButton button,
                Qt::MouseButtons buttons)
 {

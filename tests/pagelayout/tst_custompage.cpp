@@ -1,5 +1,6 @@
 // The custom page: load paths, heights, modes and failures, against a real HTTP server.
 #include "httptestserver.h"
+#include "modalhelper.h"
 #include "zhptest.h"
 
 #include "pagelayout/cpcustompage.h"
@@ -33,27 +34,6 @@ QString twoItems(int height)
 {
     return QString::fromUtf8(kTwoItems).arg(height);
 }
-
-// Closes the next message box that opens and keeps its title and text.
-struct MessageBoxCatcher {
-    QString title, text;
-    void arm()
-    {
-        QTimer::singleShot(0, [this] { poll(); });
-    }
-    void poll()
-    {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
-                title = box->windowTitle();
-                text = box->text();
-                box->accept();
-                return;
-            }
-        }
-        QTimer::singleShot(10, [this] { poll(); });
-    }
-};
 
 } // namespace
 

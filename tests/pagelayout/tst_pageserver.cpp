@@ -131,14 +131,13 @@ private slots:
     void unknownPageShowsTheServerError()
     {
         CPCustomPage page(nullptr, true);
-        QString text;
-        onNextModal<QMessageBox>([&](QMessageBox *box) {
-            text = box->text();
-            box->accept();
-        });
+        MessageBoxCatcher box;
+        box.arm();
         ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^mPageService\\.getPageById\\(0000"));
         page.loadDataById("00000000000000000000000000000000");
-        QTRY_VERIFY(!text.isEmpty());
+        QTRY_VERIFY(box.seen);
+        QCOMPARE(box.title, QString("错误"));
+        const QString text = box.text;
         QVERIFY2(text.startsWith("mPageService.getPageById(00000000000000000000000000000000) error: HTTP 404"),
                  qPrintable(text));
         QVERIFY(text.contains("not found"));

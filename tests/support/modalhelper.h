@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
@@ -26,3 +27,20 @@ void onNextModal(std::function<void(T *)> act)
     };
     QTimer::singleShot(0, *poll);
 }
+
+// Accepts the next message box that opens and keeps what it showed.
+struct MessageBoxCatcher {
+    QString title, text;
+    QMessageBox::StandardButtons buttons;
+    bool seen = false;
+    void arm()
+    {
+        onNextModal<QMessageBox>([this](QMessageBox *box) {
+            title = box->windowTitle();
+            text = box->text();
+            buttons = box->standardButtons();
+            seen = true;
+            box->accept();
+        });
+    }
+};
