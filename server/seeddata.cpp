@@ -231,20 +231,20 @@ QList<QDate> observationDates(int frequency, const QDate &start, const QDate &en
 
 // A walk around the base level: prices move by relative steps that are pulled
 // back towards the base; rates move by absolute steps.
-QList<double> walk(const IndexSpec &spec, int count)
+QList<double> walk(const IndexSpec &def, int count)
 {
-    Random rng(quint64(spec.id) * 2654435761ULL);
-    const int conversion = conversionOf(spec.frequency);
+    Random rng(quint64(def.id) * 2654435761ULL);
+    const int conversion = conversionOf(def.frequency);
     const double stepScale = std::sqrt(365.0 / conversion);
     QList<double> values;
     values.reserve(count);
-    double v = spec.base;
-    const int decimals = spec.rate ? 2 : (spec.base >= 1000 ? 0 : 2);
+    double v = def.base;
+    const int decimals = def.rate ? 2 : (def.base >= 1000 ? 0 : 2);
     for (int i = 0; i < count; ++i) {
-        if (spec.rate) {
-            v += 0.15 * (spec.base - v) + 0.06 * stepScale * rng.normal();
+        if (def.rate) {
+            v += 0.15 * (def.base - v) + 0.06 * stepScale * rng.normal();
         } else {
-            const double logV = std::log(v) + 0.004 * stepScale * (std::log(spec.base) - std::log(v))
+            const double logV = std::log(v) + 0.004 * stepScale * (std::log(def.base) - std::log(v))
                                 + 0.011 * stepScale * rng.normal();
             v = std::exp(logV);
         }
@@ -567,7 +567,7 @@ private:
     int m_items = 0;
 };
 
-const IndexSpec &spec(int n)
+const IndexSpec &def(int n)
 {
     return kIndices.at(size_t(n - 1));
 }
@@ -602,7 +602,7 @@ QJsonObject tableState(const QString &title, const QList<int> &indexNumbers, con
 {
     QJsonArray indexes, freqs;
     for (int n : indexNumbers)
-        indexes.append(indexRow(spec(n)));
+        indexes.append(indexRow(def(n)));
     for (int f : frequencies)
         freqs.append(f);
     return {{QStringLiteral("isShowTitle"), true},
@@ -625,7 +625,7 @@ QJsonObject chartState(const QString &title, const QList<int> &indexNumbers, int
 {
     QJsonArray indexes;
     for (int n : indexNumbers)
-        indexes.append(indexRow(spec(n)));
+        indexes.append(indexRow(def(n)));
     return {{QStringLiteral("version"), QStringLiteral("v2")},
             {QStringLiteral("isShowTitle"), true},
             {QStringLiteral("title"), title},
@@ -638,7 +638,7 @@ QJsonObject chartState(const QString &title, const QList<int> &indexNumbers, int
 
 QJsonObject seasonChartState(const QString &title, int indexNumber, int endYear)
 {
-    QJsonObject entry = indexRow(spec(indexNumber));
+    QJsonObject entry = indexRow(def(indexNumber));
     entry.insert(QStringLiteral("isSeason"), true);
     const QJsonObject option{{QStringLiteral("type"), 1}, {QStringLiteral("HXCPControls::HXLegendCfgWidget"), legend()}};
     return {{QStringLiteral("version"), QStringLiteral("v2")},

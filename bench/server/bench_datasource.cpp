@@ -45,9 +45,9 @@ int g_expectedRows = 0;
 QList<qint64> tenDailyIndices()
 {
     QList<qint64> ids;
-    for (const auto &spec : zhpserver::seed::indices()) {
-        if (spec.frequency == 365 && ids.size() < 10)
-            ids.append(spec.id);
+    for (const auto &def : zhpserver::seed::indices()) {
+        if (def.frequency == 365 && ids.size() < 10)
+            ids.append(def.id);
     }
     return ids;
 }
