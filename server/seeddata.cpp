@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QUuid>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -603,7 +604,10 @@ QJsonObject tableState(const QString &title, const QList<int> &indexNumbers, con
     QJsonArray indexes, freqs;
     for (int n : indexNumbers)
         indexes.append(indexRow(def(n)));
-    for (int f : frequencies)
+    // A table saves its frequencies in ascending code order.
+    QList<int> sorted = frequencies;
+    std::sort(sorted.begin(), sorted.end());
+    for (int f : sorted)
         freqs.append(f);
     return {{QStringLiteral("isShowTitle"), true},
             {QStringLiteral("title"), title},

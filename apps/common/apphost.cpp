@@ -1,6 +1,9 @@
 #include "apphost.h"
 
+#include "indexdata/cpindexdatacomponent.h"
+#include "indexdata/cpmultiindexdatacomponent.h"
 #include "pagelayout/cpsplititem.h"
+#include "wk/wkfactory.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,6 +19,8 @@ void registerComponents()
 {
     // The tab container registers itself when the library loads; the other
     // component classes join this list as the library gains them.
+    WKFactory<QWidget>::registerClass<HXCPControls::CPIndexDataComponent>("CPIndexDataComponent");
+    WKFactory<QWidget>::registerClass<HXCPControls::CPMultiIndexDataComponent>("CPMultiIndexDataComponent");
 }
 
 int pendingVisibleItems(QWidget *root)
