@@ -11,7 +11,7 @@ debs=(
   libqt5sql5-sqlite libqt5svg5-dev
   libcpp-httplib-dev libxlsxwriter-dev libbenchmark-dev
   xvfb xauth x11-utils fonts-noto-cjk fonts-wqy-microhei
-  python3-openpyxl sqlite3
+  python3-openpyxl python3-pandas sqlite3
 )
 
 # Node.js and npm may come from another source than Debian's packages; only

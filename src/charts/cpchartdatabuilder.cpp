@@ -1,0 +1,390 @@
+#include "cpchartdatabuilder.h"
+
+#include "common/logging.h"
+#include "hxdataapi/hxvariantutil.h"
+
+#include <QHash>
+#include <QJSEngine>
+#include <QJsonObject>
+#include <QMap>
+#include <QSet>
+#include <QVector>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+
+namespace HXCPControls {
+
+namespace {
+
+const QString kHeader = QStringLiteral("header");
+
+// A record's value as a number; NaN when it holds none.
+double numberOf(const QJsonValue &value)
+{
+    if (value.isDouble())
+        return value.toDouble();
+    if (value.isString()) {
+        bool ok = false;
+        const double d = value.toString().trimmed().toDouble(&ok);
+        return ok ? d : qQNaN();
+    }
+    return qQNaN();
+}
+
+QJsonValue jsonNumber(double d)
+{
+    return std::isfinite(d) ? QJsonValue(d) : QJsonValue(QJsonValue::Null);
+}
+
+qint64 idOf(const QJsonValue &value)
+{
+    if (value.isString())
+        return value.toString().toLongLong();
+    return qint64(value.toDouble());
+}
+
+QDate dateOf(const QJsonValue &value)
+{
+    if (value.isDouble())
+        return QDateTime::fromMSecsSinceEpoch(qint64(value.toDouble()), Qt::UTC).date();
+    return HXUtils::HXVariantUtil::toDate(value.toVariant(), QDate());
+}
+
+bool isIdentifierChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$') || c == QLatin1Char('.');
+}
+
+// A calculated index: its expression cut into literal text and operands (runs
+// of digits standing alone, which may name an index), evaluated per date.
+struct CalculatedIndex
+{
+    QString name;
+    QVector<QPair<QString, bool>> parts; // (text, is an operand)
+    QString error;
+};
+
+CalculatedIndex parseCalculated(const QString &name, const QString &expression)
+{
+    CalculatedIndex calc;
+    calc.name = name;
+    calc.error = CPChartDataBuilder::checkExpression(expression);
+    if (!calc.error.isEmpty())
+        return calc;
+    QString literal;
+    for (int i = 0; i < expression.size();) {
+        const QChar c = expression.at(i);
+        if (c.isDigit() && (i == 0 || !isIdentifierChar(expression.at(i - 1)))) {
+            int j = i;
+            while (j < expression.size() && expression.at(j).isDigit())
+                ++j;
+            if (j == expression.size() || !isIdentifierChar(expression.at(j))) {
+                if (!literal.isEmpty())
+                    calc.parts.append({literal, false});
+                literal.clear();
+                calc.parts.append({expression.mid(i, j - i), true});
+                i = j;
+                continue;
+            }
+            literal += expression.mid(i, j - i);
+            i = j;
+            continue;
+        }
+        literal += c;
+        ++i;
+    }
+    if (!literal.isEmpty())
+        calc.parts.append({literal, false});
+    return calc;
+}
+
+// Evaluates the calculated indices of one run with one script engine. An
+// operand without a value on a date becomes "unknown", which makes the result
+// not a number.
+class Calculator
+{
+public:
+    Calculator(const QVariantMap &calIndexes, const QList<qlonglong> &idList)
+    {
+        for (qlonglong id : idList)
+            m_fallback.insert(QString::number(id));
+        for (auto it = calIndexes.begin(); it != calIndexes.end(); ++it) {
+            const QVariantMap entry = it.value().toMap();
+            QString name = entry.value(QStringLiteral("INDEX_NAME")).toString();
+            if (name.isEmpty())
+                name = it.key();
+            CalculatedIndex calc = parseCalculated(name, entry.value(QStringLiteral("idxIdExpression")).toString());
+            if (!calc.error.isEmpty())
+                qCWarning(lcCharts).noquote() << "calculated index" << name << "not evaluated:" << calc.error;
+            m_calcs.append(calc);
+        }
+        if (!m_calcs.isEmpty())
+            m_engine.reset(new QJSEngine);
+    }
+
+    bool isEmpty() const { return m_calcs.isEmpty(); }
+    const QVector<CalculatedIndex> &calcs() const { return m_calcs; }
+
+    double evaluate(const CalculatedIndex &calc, const QHash<QString, QString> &values) const
+    {
+        if (!calc.error.isEmpty() || calc.parts.isEmpty())
+            return qQNaN();
+        QString text;
+        for (const auto &part : calc.parts) {
+            if (!part.second) {
+                text += part.first;
+            } else if (values.contains(part.first)) {
+                text += values.value(part.first);
+            } else if (m_fallback.contains(part.first)) {
+                text += QStringLiteral("unknown");
+            } else {
+                text += part.first;
+            }
+        }
+        const QJSValue result = m_engine->evaluate(text);
+        if (result.isError())
+            return qQNaN();
+        return result.toNumber();
+    }
+
+    // The text an operand is replaced by; negative values in brackets so that
+    // "a-b" with b < 0 stays an expression.
+    static QString operandText(double d)
+    {
+        const QString text = QString::number(d, 'g', 17);
+        return d < 0 ? QLatin1Char('(') + text + QLatin1Char(')') : text;
+    }
+
+private:
+    QSet<QString> m_fallback;
+    QVector<CalculatedIndex> m_calcs;
+    std::unique_ptr<QJSEngine> m_engine;
+};
+
+} // namespace
+
+QString CPChartDataBuilder::checkExpression(const QString &expression)
+{
+    static const QSet<QString> allowed{
+        QStringLiteral("Math"),  QStringLiteral("abs"),   QStringLiteral("max"),   QStringLiteral("min"),
+        QStringLiteral("pow"),   QStringLiteral("sqrt"),  QStringLiteral("log"),   QStringLiteral("exp"),
+        QStringLiteral("round"), QStringLiteral("floor"), QStringLiteral("ceil"),  QStringLiteral("unknown"),
+        QStringLiteral("NaN"),   QStringLiteral("Infinity"), QStringLiteral("e"),  QStringLiteral("E")};
+    if (expression.trimmed().isEmpty())
+        return QStringLiteral("empty expression");
+    static const QString operators = QStringLiteral("+-*/%()., \t");
+    for (int i = 0; i < expression.size();) {
+        const QChar c = expression.at(i);
+        if (c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('$')) {
+            int j = i;
+            while (j < expression.size() && (expression.at(j).isLetterOrNumber() || expression.at(j) == QLatin1Char('_')
+                                              || expression.at(j) == QLatin1Char('$')))
+                ++j;
+            const QString word = expression.mid(i, j - i);
+            // A letter right after a digit is an exponent ("1e5").
+            const bool exponent = (word.startsWith(QLatin1Char('e')) || word.startsWith(QLatin1Char('E'))) && i > 0
+                                  && expression.at(i - 1).isDigit();
+            if (!exponent && !allowed.contains(word))
+                return QStringLiteral("unknown name \"%1\" at position %2").arg(word).arg(i + 1);
+            i = j;
+            continue;
+        }
+        if (!c.isDigit() && !operators.contains(c))
+            return QStringLiteral("unexpected character '%1' at position %2").arg(c).arg(i + 1);
+        ++i;
+    }
+    return QString();
+}
+
+CPChartDataBuilder::Result CPChartDataBuilder::makeData(int queryType, const QJsonDocument &doc,
+                                                        const QList<Dimension> &dimensions, const QString &idField,
+                                                        const QString &valueField, const QString &dateField,
+                                                        const QVariantMap &calIndexes, const QList<qlonglong> &idList)
+{
+    QJsonArray dimensionNames{kHeader};
+    QHash<qint64, QString> nameById;
+    for (const Dimension &d : dimensions) {
+        dimensionNames.append(d.name);
+        nameById.insert(d.id, d.name);
+    }
+    const QJsonArray records = doc.array();
+
+    if (queryType != 1) {
+        QJsonArray source;
+        for (const QJsonValue &v : records) {
+            const QJsonObject record = v.toObject();
+            const auto name = nameById.constFind(idOf(record.value(idField)));
+            if (name == nameById.constEnd())
+                continue;
+            source.append(QJsonObject{{kHeader, *name}, {QStringLiteral("value"), jsonNumber(numberOf(record.value(valueField)))}});
+        }
+        return {QJsonArray{kHeader, QStringLiteral("value")}, source};
+    }
+
+    // Columns: the series of the dimensions, then calculated indices that
+    // no dimension names.
+    QStringList columns;
+    QHash<QString, int> columnOf;
+    for (const Dimension &d : dimensions) {
+        if (!columnOf.contains(d.name)) {
+            columnOf.insert(d.name, columns.size());
+            columns.append(d.name);
+        }
+    }
+    QHash<qint64, int> columnById;
+    for (auto it = nameById.begin(); it != nameById.end(); ++it)
+        columnById.insert(it.key(), columnOf.value(it.value()));
+
+    const Calculator calculator(calIndexes, idList);
+    QVector<int> calcColumns;
+    for (const CalculatedIndex &calc : calculator.calcs()) {
+        if (!columnOf.contains(calc.name)) {
+            columnOf.insert(calc.name, columns.size());
+            columns.append(calc.name);
+        }
+        calcColumns.append(columnOf.value(calc.name));
+    }
+
+    struct Row
+    {
+        QVector<QJsonValue> cells;
+        QHash<QString, QString> values; // index ID text -> value text, for calculated indices
+    };
+    std::map<qint64, Row> rows; // by Julian day
+    const QJsonValue undefined(QJsonValue::Undefined);
+    for (const QJsonValue &v : records) {
+        const QJsonObject record = v.toObject();
+        const QDate date = dateOf(record.value(dateField));
+        if (!date.isValid())
+            continue;
+        const qint64 id = idOf(record.value(idField));
+        auto inserted = rows.try_emplace(date.toJulianDay());
+        Row &row = inserted.first->second;
+        if (inserted.second)
+            row.cells.fill(undefined, columns.size());
+        const QJsonValue value = record.value(valueField);
+        const auto column = columnById.constFind(id);
+        if (column != columnById.constEnd())
+            row.cells[*column] = value.isString() ? jsonNumber(numberOf(value)) : value;
+        if (!calculator.isEmpty()) {
+            const double d = numberOf(value);
+            if (std::isfinite(d))
+                row.values.insert(QString::number(id), Calculator::operandText(d));
+        }
+    }
+
+    QJsonArray source;
+    for (auto &entry : rows) {
+        Row &row = entry.second;
+        for (int c = 0; c < calcColumns.size(); ++c)
+            row.cells[calcColumns[c]] = jsonNumber(calculator.evaluate(calculator.calcs()[c], row.values));
+        QJsonObject object{{kHeader, QDate::fromJulianDay(entry.first).toString(QStringLiteral("yyyy-MM-dd"))}};
+        for (int c = 0; c < columns.size(); ++c) {
+            if (!row.cells[c].isUndefined())
+                object.insert(columns[c], row.cells[c]);
+        }
+        source.append(object);
+    }
+    return {dimensionNames, source};
+}
+
+QStringList CPChartDataBuilder::seasonDimensions(const QVariantMap &seasonQuery)
+{
+    return seasonDimensions(seasonQuery, QDate::currentDate());
+}
+
+QStringList CPChartDataBuilder::seasonDimensions(const QVariantMap &seasonQuery, const QDate &today)
+{
+    int first = today.year() - 4;
+    int last = today.year();
+    if (seasonQuery.contains(QStringLiteral("seasonStart")) && seasonQuery.contains(QStringLiteral("seasonEnd"))) {
+        first = seasonQuery.value(QStringLiteral("seasonStart")).toString().toInt();
+        last = seasonQuery.value(QStringLiteral("seasonEnd")).toString().toInt();
+    }
+    QStringList names{kHeader};
+    // A stored range is user input: keep the column count sane.
+    if (qint64(last) - qint64(first) > 200)
+        first = last - 200;
+    for (int year = first; year <= last; ++year)
+        names.append(QStringLiteral("%1年").arg(year));
+    return names;
+}
+
+CPChartDataBuilder::Result CPChartDataBuilder::makeSeasonData(int frequencyCode, const QJsonDocument &doc,
+                                                              const QList<Dimension> &dimensions,
+                                                              const QString &valueField, const QString &dateField,
+                                                              const QVariantMap &calIndexes,
+                                                              const QList<qlonglong> &idList)
+{
+    const QString idField = QStringLiteral("IDX_ID");
+    QJsonArray dimensionNames{kHeader};
+    for (const Dimension &d : dimensions)
+        dimensionNames.append(d.name);
+
+    const Calculator calculator(calIndexes, idList);
+    // One value per date: the index's own, or the first calculated index.
+    QMap<QDate, double> values;
+    QMap<QDate, QHash<QString, QString>> operands;
+    const QJsonArray records = doc.array();
+    const bool anyId = idList.isEmpty();
+    const qint64 ownId = anyId ? 0 : idList.first();
+    for (const QJsonValue &v : records) {
+        const QJsonObject record = v.toObject();
+        const QDate date = dateOf(record.value(dateField));
+        if (!date.isValid())
+            continue;
+        const qint64 id = idOf(record.value(idField));
+        const double d = numberOf(record.value(valueField));
+        if (calculator.isEmpty()) {
+            if (anyId || id == ownId)
+                values.insert(date, d);
+        } else if (std::isfinite(d)) {
+            operands[date].insert(QString::number(id), Calculator::operandText(d));
+        }
+    }
+    if (!calculator.isEmpty()) {
+        for (auto it = operands.begin(); it != operands.end(); ++it)
+            values.insert(it.key(), calculator.evaluate(calculator.calcs().first(), it.value()));
+    }
+
+    QMap<QString, QJsonObject> rows; // by sort key
+    auto rowOf = [&](const QString &key, const QString &label) -> QJsonObject & {
+        auto it = rows.find(key);
+        if (it == rows.end())
+            it = rows.insert(key, QJsonObject{{kHeader, label}});
+        return *it;
+    };
+    auto key2 = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    if (frequencyCode == 12) {
+        for (int m = 1; m <= 12; ++m)
+            rowOf(key2(m), QStringLiteral("%1月份").arg(m));
+    } else if (frequencyCode == 4) {
+        for (int q = 1; q <= 4; ++q)
+            rowOf(key2(q), QStringLiteral("%1季度").arg(q));
+    }
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        const QDate date = it.key();
+        const int month = date.toString(QStringLiteral("MM")).toInt();
+        const QString column = date.toString(QStringLiteral("yyyy")) + QStringLiteral("年");
+        QString key;
+        QString label;
+        if (frequencyCode == 12) {
+            key = key2(month);
+        } else if (frequencyCode == 4) {
+            key = key2(month <= 3 ? 1 : month <= 6 ? 2 : month <= 9 ? 3 : 4);
+        } else {
+            key = date.toString(QStringLiteral("MMdd"));
+            label = date.toString(QStringLiteral("MM月dd日"));
+        }
+        rowOf(key, label).insert(column, jsonNumber(it.value()));
+    }
+    QJsonArray source;
+    for (const QJsonObject &row : rows)
+        source.append(row);
+    return {dimensionNames, source};
+}
+
+} // namespace HXCPControls

@@ -1,0 +1,263 @@
+// Chart types, chart queries and the reshaping of value rows into datasets.
+#include "zhptest.h"
+
+#include "charts/charttypeinfo.h"
+#include "charts/cpchartdatabuilder.h"
+#include "charts/cpchartsservice.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace HXCPControls;
+
+namespace {
+
+qint64 ms(const char *date)
+{
+    return QDateTime(QDate::fromString(QLatin1String(date), Qt::ISODate), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+}
+
+QJsonObject record(qint64 id, const char *date, const QJsonValue &value)
+{
+    return QJsonObject{{"IDX_ID", double(id)}, {"PUBLISH_DT", double(ms(date))}, {"INDEX_VAL", value}};
+}
+
+QVariantMap calEntry(const QString &name, const QString &expression)
+{
+    return {{"INDEX_NAME", name}, {"isCal", true}, {"idxIdExpression", expression}};
+}
+
+CPChartDataBuilder::Result timeSeries(const QJsonArray &records, const QList<Dimension> &dims,
+                                      const QVariantMap &cal = {}, const QList<qlonglong> &ids = {})
+{
+    return CPChartDataBuilder::makeData(1, QJsonDocument(records), dims, "IDX_ID", "INDEX_VAL", "PUBLISH_DT", cal, ids);
+}
+
+QJsonArray strings(const QStringList &list)
+{
+    return QJsonArray::fromStringList(list);
+}
+
+} // namespace
+
+class TstChartData : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ZhpTest::failOnUnexpectedMessages(); }
+
+    void chartTypes()
+    {
+        const QList<ChartTypeInfo> all = ChartTypeInfo::allTypes();
+        QCOMPARE(all.size(), 11);
+        const QStringList keys{"d_line", "d_bar", "d_pie", "d_area", "mapChart", "d_horizontal_bar", "d_stacked_bar",
+                               "d_horizontal_stacked_bar", "d_scatter", "d_kline", "d_section"};
+        const QStringList names{"折线图", "柱状图", "饼图", "面积图", "地图", "横柱图", "堆积图", "堆积图", "散点图", "K线图", "日期截面图"};
+        for (int i = 0; i < all.size(); ++i) {
+            const ChartTypeInfo &t = all[i];
+            QCOMPARE(t.type, i + 1);
+            QCOMPARE(t.key, keys[i]);
+            QCOMPARE(t.name, names[i]);
+            const QList<bool> flags{t.isLine, t.isBar, t.isPie, t.isArea, t.isMap, t.isHorizontalBar, t.isStackedBar,
+                                    t.isHorizontalStackedBar, t.isScatter, t.isKLine, t.isSection};
+            QCOMPARE(flags.count(true), 1);
+            QVERIFY2(flags[i], qPrintable(t.key));
+        }
+        // Codes the table lacks are drawn as line charts.
+        for (int code : {0, 12, -3}) {
+            QCOMPARE(ChartTypeInfo::fromType(code).type, 1);
+            QVERIFY(ChartTypeInfo::fromType(code).isLine);
+        }
+        QVERIFY(QMetaType::type("HXCPControls::ChartTypeInfo") != QMetaType::UnknownType);
+    }
+
+    void startDates()
+    {
+        const QDate today(2024, 5, 31);
+        QCOMPARE(CPChartsService::startDate({}, today), QString("[2022-05-31]"));
+        QCOMPARE(CPChartsService::startDate({{"isLatestDate", true}, {"date", "3"}, {"unit", 2}}, today), QString("[2024-02-29]"));
+        QCOMPARE(CPChartsService::startDate({{"isLatestDate", true}, {"date", "2"}, {"unit", 3}}, today), QString("[2023-11-30]"));
+        QCOMPARE(CPChartsService::startDate({{"isLatestDate", true}, {"date", "1"}, {"unit", 1}}, today), QString("[2023-05-31]"));
+        QCOMPARE(CPChartsService::startDate({{"isLatestDate", false}, {"date", "2021-03-04"}, {"unit", 1}}, today),
+                 QString("[2021-03-04]"));
+    }
+
+    void requests()
+    {
+        const QList<qlonglong> ids{101, 9007199254740000LL};
+        auto r = CPChartsService::indexDataRequest("OBJ", ids, "[2024-01-01]");
+        QCOMPARE(r.objName(), QString("OBJ"));
+        QVERIFY(r.ignoreTotal());
+        QCOMPARE(r.filter(), QString("IDX_ID in :IDX_IDS && VALUE_TYPE == 100803 && PUBLISH_DT >= :PUBLISH_DT"));
+        QCOMPARE(r.filterParams().value("PUBLISH_DT").toString(), QString("[2024-01-01]"));
+        const QJsonArray bound = r.filterParams().value("IDX_IDS").toJsonArray();
+        QCOMPARE(bound.size(), 2);
+        QCOMPARE(qint64(bound.at(1).toDouble()), 9007199254740000LL);
+
+        r = CPChartsService::indexDataRequest("OBJ", ids, QString());
+        QCOMPARE(r.filter(), QString("IDX_ID in :IDX_IDS && VALUE_TYPE == 100803"));
+        QVERIFY(!r.filterParams().contains("PUBLISH_DT"));
+
+        r = CPChartsService::indexDataByIdsRequest("ZRN_INDEX_MAP_PRICE_1", ids);
+        QCOMPARE(r.filter(), QString("IDX_IDS in :IDX_IDS"));
+        QCOMPARE(r.filterParams().keys(), QStringList{"IDX_IDS"});
+
+        r = CPChartsService::seasonDataRequest("OBJ", {34}, 12, {{"seasonStart", "2019"}, {"seasonEnd", "2023"}}, QDate(2024, 5, 1));
+        QCOMPARE(r.filter(), QString("IDX_ID in :IDX_IDS && FREQUENCY_CODE == :FREQUENCY_CODE && VALUE_TYPE == 100803 "
+                                     "&& PUBLISH_DT >= [2019-01-01] && PUBLISH_DT <= [2023-12-31]"));
+        QCOMPARE(r.filterParams().value("FREQUENCY_CODE").toInt(), 12);
+    }
+
+    void seasonRangeAndColumns()
+    {
+        const QDate today(2024, 5, 1);
+        QCOMPARE(CPChartsService::seasonRange({{"seasonStart", "2018"}, {"seasonEnd", "2020"}}, today),
+                 qMakePair(QString("2018-01-01"), QString("2020-12-31")));
+        // Without an end the default five years apply.
+        QCOMPARE(CPChartsService::seasonRange({{"seasonStart", "2018"}}, today),
+                 qMakePair(QString("2020-01-01"), QString("2024-12-31")));
+        QCOMPARE(CPChartDataBuilder::seasonDimensions({}, today),
+                 (QStringList{"header", "2020年", "2021年", "2022年", "2023年", "2024年"}));
+        QCOMPARE(CPChartDataBuilder::seasonDimensions({{"seasonStart", "2022"}, {"seasonEnd", "2023"}}, today),
+                 (QStringList{"header", "2022年", "2023年"}));
+    }
+
+    void timeSeriesShape()
+    {
+        // Rows arrive by index, then by date; the dataset is by date.
+        const QJsonArray records{record(102, "2024-01-03", 7), record(101, "2024-01-02", 1.5), record(101, "2024-01-03", 2),
+                                 record(102, "2024-01-01", QJsonValue::Null), record(999, "2024-01-04", 3),
+                                 QJsonObject{{"IDX_ID", 101}, {"PUBLISH_DT", "not a date"}, {"INDEX_VAL", 4}},
+                                 QJsonObject{{"IDX_ID", 101}, {"PUBLISH_DT", "2024-01-05"}, {"INDEX_VAL", "8.25"}}};
+        const auto [dims, source] = timeSeries(records, {{"甲", 101}, {"乙", 102}});
+        QCOMPARE(dims, strings({"header", "甲", "乙"}));
+        QCOMPARE(source.size(), 5);
+        QStringList headers;
+        for (const QJsonValue &row : source)
+            headers << row.toObject().value("header").toString();
+        QCOMPARE(headers, (QStringList{"2024-01-01", "2024-01-02", "2024-01-03", "2024-01-04", "2024-01-05"}));
+        QCOMPARE(source[1].toObject(), (QJsonObject{{"header", "2024-01-02"}, {"甲", 1.5}}));
+        QCOMPARE(source[2].toObject(), (QJsonObject{{"header", "2024-01-03"}, {"甲", 2}, {"乙", 7}}));
+        QVERIFY(source[0].toObject().value("乙").isNull());
+        // An index that no dimension names gives no cell.
+        QCOMPARE(source[3].toObject(), (QJsonObject{{"header", "2024-01-04"}}));
+        QCOMPARE(source[4].toObject().value("甲").toDouble(), 8.25);
+    }
+
+    void categoryShape()
+    {
+        const QJsonArray records{QJsonObject{{"IDX_ID", 5001}, {"PRICE", 3900}}, QJsonObject{{"IDX_ID", 5002}, {"PRICE", "4100.5"}},
+                                 QJsonObject{{"IDX_ID", 5003}, {"PRICE", QJsonValue::Null}}};
+        const auto [dims, source] = CPChartDataBuilder::makeData(3, QJsonDocument(records), {{"北京", 5001}, {"广东", 5002}, {"上海", 5003}},
+                                                                 "IDX_ID", "PRICE", "PUBLISH_DT", {}, {});
+        QCOMPARE(dims, strings({"header", "value"}));
+        QCOMPARE(source.size(), 3);
+        QCOMPARE(source[0].toObject(), (QJsonObject{{"header", "北京"}, {"value", 3900}}));
+        QCOMPARE(source[1].toObject(), (QJsonObject{{"header", "广东"}, {"value", 4100.5}}));
+        QVERIFY(source[2].toObject().value("value").isNull());
+    }
+
+    void calculatedIndices()
+    {
+        const QJsonArray records{record(101, "2024-01-01", 10), record(102, "2024-01-01", 20), record(101, "2024-01-02", 30),
+                                 record(1010, "2024-01-02", 5), record(102, "2024-01-03", -4), record(101, "2024-01-03", 6)};
+        const QVariantMap cal{{"均值", calEntry("均值", "(101+102)/2")},
+                              {"差", calEntry("差", "101-102")},
+                              {"长号", calEntry("长号", "1010*2+101")}};
+        const auto [dims, source] = timeSeries(records, {{"甲", 101}, {"均值", 0}, {"差", 0}, {"长号", 0}}, cal, {101, 102, 1010});
+        QCOMPARE(dims, strings({"header", "甲", "均值", "差", "长号"}));
+        QCOMPARE(source.size(), 3);
+        QCOMPARE(source[0].toObject().value("均值").toDouble(), 15.0);
+        QCOMPARE(source[0].toObject().value("差").toDouble(), -10.0);
+        // 102 is missing on the second date: not a number, the row stays.
+        QVERIFY(source[1].toObject().value("均值").isNull());
+        QCOMPARE(source[1].toObject().value("甲").toDouble(), 30.0);
+        // An ID that begins with another ID is an operand of its own.
+        QCOMPARE(source[1].toObject().value("长号").toDouble(), 40.0);
+        // Negative operands keep the expression intact.
+        QCOMPARE(source[2].toObject().value("差").toDouble(), 10.0);
+        QCOMPARE(source[2].toObject().value("均值").toDouble(), 1.0);
+    }
+
+    void unsafeExpressionsAreNotRun()
+    {
+        QVERIFY(CPChartDataBuilder::checkExpression("Math.max(101, 102) / 2 + 1e3").isEmpty());
+        QVERIFY(!CPChartDataBuilder::checkExpression("(function(){while(true){}})()").isEmpty());
+        QVERIFY(!CPChartDataBuilder::checkExpression("101; 102").isEmpty());
+        QVERIFY(!CPChartDataBuilder::checkExpression("").isEmpty());
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("calculated index 坏 not evaluated: unknown name \"while\""));
+        const auto [dims, source] = timeSeries({record(101, "2024-01-01", 1)}, {{"坏", 0}},
+                                               {{"坏", calEntry("坏", "while(1)101")}}, {101});
+        QCOMPARE(source.size(), 1);
+        QVERIFY(source[0].toObject().value("坏").isNull());
+    }
+
+    void seasonShapes_data()
+    {
+        QTest::addColumn<int>("frequency");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("monthly") << 12 << QStringList{"1月份", "2月份", "3月份", "4月份", "5月份", "6月份", "7月份", "8月份", "9月份", "10月份", "11月份", "12月份"};
+        QTest::newRow("quarterly") << 4 << QStringList{"1季度", "2季度", "3季度", "4季度"};
+        QTest::newRow("daily") << 365 << QStringList{"02月29日", "03月31日", "11月30日"};
+    }
+
+    void seasonShapes()
+    {
+        QFETCH(int, frequency);
+        QFETCH(QStringList, labels);
+        const QJsonArray records{record(34, "2023-03-31", 1), record(34, "2024-02-29", 2), record(34, "2024-03-31", 3),
+                                 record(34, "2023-11-30", 4)};
+        const auto [dims, source] = CPChartDataBuilder::makeSeasonData(frequency, QJsonDocument(records), {{"2023年", 0}, {"2024年", 0}},
+                                                                       "INDEX_VAL", "PUBLISH_DT", {}, {34});
+        QCOMPARE(dims, strings({"header", "2023年", "2024年"}));
+        QCOMPARE(source.size(), labels.size());
+        QMap<QString, QJsonObject> byLabel;
+        for (int i = 0; i < source.size(); ++i) {
+            QCOMPARE(source[i].toObject().value("header").toString(), labels[i]);
+            byLabel.insert(labels[i], source[i].toObject());
+        }
+        if (frequency == 12) {
+            QCOMPARE(byLabel["3月份"], (QJsonObject{{"header", "3月份"}, {"2023年", 1}, {"2024年", 3}}));
+            QCOMPARE(byLabel["2月份"].value("2024年").toDouble(), 2.0);
+            QCOMPARE(byLabel["11月份"].value("2023年").toDouble(), 4.0);
+            QCOMPARE(byLabel["1月份"], (QJsonObject{{"header", "1月份"}}));
+        } else if (frequency == 4) {
+            // February and March of 2024 share the first quarter; the later value stays.
+            QCOMPARE(byLabel["1季度"], (QJsonObject{{"header", "1季度"}, {"2023年", 1}, {"2024年", 3}}));
+            QCOMPARE(byLabel["4季度"].value("2023年").toDouble(), 4.0);
+        } else {
+            QCOMPARE(byLabel["03月31日"], (QJsonObject{{"header", "03月31日"}, {"2023年", 1}, {"2024年", 3}}));
+        }
+    }
+
+    void seasonWithCalculatedIndex()
+    {
+        const QJsonArray records{record(101, "2023-01-31", 2), record(102, "2023-01-31", 3), record(101, "2024-01-31", 5)};
+        const auto [dims, source] = CPChartDataBuilder::makeSeasonData(12, QJsonDocument(records), {{"2023年", 0}, {"2024年", 0}},
+                                                                       "INDEX_VAL", "PUBLISH_DT",
+                                                                       {{"积", calEntry("积", "101*102")}}, {101, 102});
+        const QJsonObject january = source[0].toObject();
+        QCOMPARE(january.value("2023年").toDouble(), 6.0);
+        QVERIFY(january.value("2024年").isNull());
+    }
+
+    void badInputIsHarmless()
+    {
+        // Not an array, rows that are not objects, strange values: nothing breaks.
+        QCOMPARE(CPChartDataBuilder::makeData(1, QJsonDocument(QJsonObject{{"a", 1}}), {{"甲", 1}}, "IDX_ID", "INDEX_VAL",
+                                              "PUBLISH_DT", {}, {}).second.size(), 0);
+        QCOMPARE(timeSeries(QJsonArray{1, "x", QJsonArray{}, QJsonObject{{"IDX_ID", "abc"}}}, {{"甲", 1}}).second.size(), 0);
+        QCOMPARE(CPChartDataBuilder::makeSeasonData(12, QJsonDocument(QJsonArray{1, QJsonObject{}}), {}, "INDEX_VAL", "PUBLISH_DT",
+                                                    {}, {}).second.size(), 12);
+        // An absurd stored range is bounded.
+        QVERIFY(CPChartDataBuilder::seasonDimensions({{"seasonStart", "-2000000000"}, {"seasonEnd", "2024"}}).size() <= 202);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstChartData)
+#include "tst_chartdata.moc"

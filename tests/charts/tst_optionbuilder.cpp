@@ -1,0 +1,496 @@
+// The option builders, their assembly per chart type, the column filter and
+// the palette. Every option built for a chart type is also written out for
+// the ECharts rendering check.
+#include "zhptest.h"
+
+#include "charts/cpindexchartinfo.h"
+#include "charts/hxchartoption.h"
+#include "charts/hxoptionfilterbasewidget.h"
+#include "charts/hxoptionitemregistry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace HXCPControls;
+
+namespace {
+
+const QString kSeriesKey = "HXCPControls::HXSeriesOptionCfgWidget";
+const QString kLegendKey = "HXCPControls::HXLegendCfgWidget";
+const QString kAxisKey = "HXCPControls::HXXYDataCfgWidget";
+
+QJsonObject dataset(const QStringList &series, int dates = 3)
+{
+    QJsonArray dims{"header"};
+    for (const QString &s : series)
+        dims.append(s);
+    QJsonArray source;
+    for (int d = 0; d < dates; ++d) {
+        QJsonObject row{{"header", QDate(2024, 1, 1).addDays(d).toString(Qt::ISODate)}};
+        for (int s = 0; s < series.size(); ++s)
+            row.insert(series[s], 100 * (s + 1) + d);
+        source.append(row);
+    }
+    return {{"dimensions", dims}, {"source", source}};
+}
+
+QJsonObject withDataset(const QJsonObject &ds)
+{
+    return {{"dataset", QJsonArray{ds}}};
+}
+
+QJsonObject build(void (*builder)(const QVariantMap &, QJsonObject &), const QVariantMap &cfg, QJsonObject option)
+{
+    builder(cfg, option);
+    return option;
+}
+
+QJsonObject parse(const char *json)
+{
+    return QJsonDocument::fromJson(QByteArray(json)).object();
+}
+
+QVariantMap legendEntry(const QString &pos, const QString &h, const QString &v, bool show = true)
+{
+    return {{"showLegend", show}, {"legendPosition", pos}, {"legendHPosition", h}, {"legendVPosition", v}};
+}
+
+QJsonObject areasDataset()
+{
+    const QStringList areas{"北京", "广东", "上海", "四川", "新疆"};
+    QJsonArray source;
+    for (int i = 0; i < areas.size(); ++i)
+        source.append(QJsonObject{{"header", areas[i]}, {"value", 3800 + 50 * i}});
+    return {{"dimensions", QJsonArray{"header", "value"}}, {"source", source}};
+}
+
+} // namespace
+
+class TstOptionBuilder : public QObject
+{
+    Q_OBJECT
+
+    QDir m_out;
+
+    void writeOption(const QString &name, QJsonObject option)
+    {
+        HXChartOption::applyPalette(option);
+        option.insert("animation", false);
+        QFile file(m_out.filePath(name + ".json"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QJsonDocument(option).toJson(QJsonDocument::Compact));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        ZhpTest::failOnUnexpectedMessages();
+        QDir(QStringLiteral(CHART_OPTION_DIR)).removeRecursively();
+        QVERIFY(QDir().mkpath(QStringLiteral(CHART_OPTION_DIR)));
+        m_out = QDir(QStringLiteral(CHART_OPTION_DIR));
+    }
+
+    void registryHoldsTheTenBuilders()
+    {
+        const QList<QByteArray> names = HXOptionItemRegistry::instance()->builderNames();
+        QCOMPARE(names.size(), 10);
+        for (const char *name : {"HXPieOptionCfgWidget", "HXSeriesOptionCfgWidget", "HXTitleOptionWidget", "HXXYDataCfgWidget",
+                                 "HXMapCfgWidget", "HXToolTipCfgWidget", "HXUnitCfgWidget", "HXLegendCfgWidget",
+                                 "HXGridCfgWidget", "HXToolBoxCfgWidget"})
+            QVERIFY2(HXOptionItemRegistry::instance()->builder(name), name);
+        QCOMPARE(HXOptionItemRegistry::instance(), HXOptionItemRegistry::instance());
+        // The unit entry is read by the axis builder and writes nothing itself.
+        QCOMPARE(build(&HXChartOption::buildUnit, {{"HXCPControls::HXUnitCfgWidget", QVariantMap{{"isShowUnit", true}}}}, {}),
+                 QJsonObject());
+    }
+
+    void seriesOfLineCharts()
+    {
+        const QVariantMap cfg{{"type", 1},
+                              {kSeriesKey, QVariantMap{{"isShowMaxMin", true},
+                                                       {"乙", QVariantMap{{"type", 2}, {"color", "#123456"}, {"nickName", "乙二"}, {"yAxisIndex", 1}}},
+                                                       {"丙", QVariantMap{{"type", 7}}}}}};
+        const QJsonArray series = build(&HXChartOption::buildSeries, cfg, withDataset(dataset({"甲", "乙", "丙"}))).value("series").toArray();
+        QCOMPARE(series.size(), 3);
+        const QJsonObject markPoint = parse(R"({"data": [{"type": "max", "name": "Max"}, {"type": "min", "name": "Min"}]})");
+        QCOMPARE(series[0].toObject(), (QJsonObject{{"name", "甲"}, {"type", "line"}, {"markPoint", markPoint}, {"yAxisIndex", 0},
+                                                    {"showSymbol", false}, {"connectNulls", true}}));
+        QCOMPARE(series[1].toObject(), (QJsonObject{{"name", "乙二"}, {"type", "bar"}, {"color", QJsonArray{"#123456"}},
+                                                    {"markPoint", markPoint}, {"yAxisIndex", 1}, {"showSymbol", false},
+                                                    {"connectNulls", true}}));
+        // A series type outside 1, 2, 4, 9 falls back to the chart's.
+        QCOMPARE(series[2].toObject().value("type").toString(), QString("line"));
+        QVERIFY(!series[2].toObject().contains("stack"));
+    }
+
+    void seriesTypeKeys_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("bar") << 2 << R"({"name": "甲", "type": "bar", "yAxisIndex": 0, "showSymbol": false, "connectNulls": true})";
+        QTest::newRow("area") << 4 << R"({"name": "甲", "type": "line", "areaStyle": {}, "yAxisIndex": 0, "showSymbol": false, "connectNulls": true})";
+        QTest::newRow("scatter") << 9 << R"({"name": "甲", "type": "scatter", "yAxisIndex": 0, "showSymbol": false, "connectNulls": true})";
+        QTest::newRow("stacked") << 7 << R"({"name": "甲", "type": "bar", "stack": "Stack", "showSymbol": false, "connectNulls": true})";
+        QTest::newRow("horizontal") << 6 << R"({"name": "甲", "type": "bar", "encode": {"x": "甲", "y": "header"}, "showSymbol": false, "connectNulls": true})";
+        QTest::newRow("horizontal stacked") << 8 << R"({"name": "甲", "type": "bar", "encode": {"x": "甲", "y": "header"}, "stack": "Stack", "showSymbol": false, "connectNulls": true})";
+        QTest::newRow("kline") << 10 << R"({"name": "甲", "type": "line", "showSymbol": false, "connectNulls": true})";
+    }
+
+    void seriesTypeKeys()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, expected);
+        // Entries of stacked and horizontal charts are ignored: no colour, name or axis.
+        const QVariantMap cfg{{"type", type}, {kSeriesKey, QVariantMap{{"甲", QVariantMap{{"color", "#ff0000"}, {"nickName", "X"}, {"yAxisIndex", 1}}}}}};
+        const QJsonArray series = build(&HXChartOption::buildSeries, cfg, withDataset(dataset({"甲"}))).value("series").toArray();
+        QCOMPARE(series.size(), 1);
+        QJsonObject want = parse(expected.toUtf8().constData());
+        if (type == 2 || type == 4 || type == 9) {
+            want.insert("color", QJsonArray{"#ff0000"});
+            want.insert("name", "X");
+            want.insert("yAxisIndex", 1);
+        }
+        QCOMPARE(series[0].toObject(), want);
+    }
+
+    void twoUnitsMakeTwoAxes()
+    {
+        const QVariantMap cfg{{"type", 1},
+                              {"units", QVariantMap{{"甲", "元/吨"}, {"乙", "万吨"}, {"丙", "万吨"}}},
+                              {kAxisKey, QVariantMap{{"isShowUnit", true}, {"isShowNetGrid", true}}}};
+        QJsonObject option = withDataset(dataset({"甲", "乙", "丙"}));
+        HXChartOption::buildSeries(cfg, option);
+        const QJsonArray series = option.value("series").toArray();
+        QCOMPARE(series[0].toObject().value("yAxisIndex").toInt(), 0);
+        QCOMPARE(series[1].toObject().value("yAxisIndex").toInt(), 1);
+        // Same unit as the series before it: stays where its entry puts it.
+        QCOMPARE(series[2].toObject().value("yAxisIndex").toInt(), 0);
+        HXChartOption::buildAxis(cfg, option);
+        QCOMPARE(option.value("xAxis").toObject(),
+                 parse(R"({"type": "category", "axisLabel": {"showMaxLabel": true, "showMinLabel": true}, "boundaryGap": false})"));
+        const QJsonArray yAxis = option.value("yAxis").toArray();
+        QCOMPARE(yAxis.size(), 2);
+        // Each axis takes the unit of the last series on it.
+        QCOMPARE(yAxis[0].toObject(), parse(R"({"type": "value", "scale": true, "splitLine": {"show": true}, "name": "万吨"})"));
+        QCOMPARE(yAxis[1].toObject(), parse(R"({"type": "value", "scale": true, "splitLine": {"show": false}, "name": "万吨"})"));
+
+        // One unit: one axis, named only when asked to (here through the unit entry).
+        QVariantMap one{{"type", 2}, {"units", QVariantMap{{"甲", "元/吨"}, {"乙", "元/吨"}}},
+                        {"HXCPControls::HXUnitCfgWidget", QVariantMap{{"isShowUnit", true}}}};
+        option = withDataset(dataset({"甲", "乙"}));
+        HXChartOption::buildSeries(one, option);
+        HXChartOption::buildAxis(one, option);
+        QCOMPARE(option.value("yAxis").toObject(), parse(R"({"type": "value", "scale": true, "splitLine": {"show": false}, "name": "元/吨"})"));
+        QCOMPARE(option.value("xAxis").toObject(), parse(R"({"type": "category", "boundaryGap": true})"));
+        one.remove("HXCPControls::HXUnitCfgWidget");
+        HXChartOption::buildAxis(one, option);
+        QVERIFY(!option.value("yAxis").toObject().contains("name"));
+    }
+
+    void axesPerType()
+    {
+        QCOMPARE(build(&HXChartOption::buildAxis, {}, {}),
+                 parse(R"({"xAxis": {"type": "category", "axisLabel": {"showMaxLabel": true, "showMinLabel": true}, "boundaryGap": false},
+                           "yAxis": {"type": "value", "scale": true}})"));
+        for (int type : {3, 5})
+            QCOMPARE(build(&HXChartOption::buildAxis, {{"type", type}}, {}), QJsonObject());
+        for (int type : {6, 8})
+            QCOMPARE(build(&HXChartOption::buildAxis, {{"type", type}}, {}),
+                     parse(R"({"xAxis": {"type": "value", "scale": true, "splitLine": {"show": false}}, "yAxis": {"type": "category"}})"));
+        QJsonObject section = withDataset(dataset({"甲", "乙"}));
+        HXChartOption::buildSeries({{"type", 11}}, section);
+        HXChartOption::buildAxis({{"type", 11}}, section);
+        QCOMPARE(section.value("xAxis").toObject(), parse(R"({"type": "category", "boundaryGap": true, "axisLabel": {"interval": 0, "rotate": 30}})"));
+    }
+
+    void sectionChart()
+    {
+        QJsonObject option = withDataset(dataset({"甲", "乙", "丙"}, 2));
+        HXChartOption::buildSeries({{"type", 11}, {kSeriesKey, QVariantMap{{"isShowMaxMin", true}}}}, option);
+        const QJsonArray datasets = option.value("dataset").toArray();
+        QCOMPARE(datasets.size(), 2);
+        QCOMPARE(datasets[1].toObject(), parse(R"({"dimensions": ["header", "2024-01-01", "2024-01-02"], "source": [
+            {"header": "甲", "2024-01-01": 100, "2024-01-02": 101}, {"header": "乙", "2024-01-01": 200, "2024-01-02": 201},
+            {"header": "丙", "2024-01-01": 300, "2024-01-02": 301}]})"));
+        const QJsonArray series = option.value("series").toArray();
+        QCOMPARE(series.size(), 1);
+        QCOMPARE(series[0].toObject(), parse(R"({"type": "bar", "datasetIndex": 1, "encode": {"x": "header", "y": "2024-01-01"},
+            "markPoint": {"data": [{"type": "max", "name": "Max"}, {"type": "min", "name": "Min"}]}})"));
+
+        // The filter lists the dates and points the bars at the chosen one.
+        HXPieChartFilterWidget filter;
+        QSignalSpy changed(&filter, &HXOptionFilterBaseWidget::configChanged);
+        filter.apply(option);
+        QCOMPARE(filter.choices(), (QStringList{"2024-01-01", "2024-01-02"}));
+        QCOMPARE(changed.count(), 0);
+        filter.setCurrentChoice("2024-01-02");
+        QCOMPARE(changed.count(), 1);
+        const QJsonObject filtered = filter.filter(option);
+        QCOMPARE(filtered.value("series").toArray()[0].toObject().value("encode").toObject().value("y").toString(), QString("2024-01-02"));
+        QCOMPARE(filtered.value("dataset"), option.value("dataset"));
+    }
+
+    void pieCharts()
+    {
+        // Untransposed: one slice per date of the first series.
+        QJsonObject plain = withDataset(dataset({"甲", "乙"}, 4));
+        HXChartOption::buildSeries({{"type", 3}}, plain);
+        QCOMPARE(plain.value("dataset").toArray().size(), 1);
+        QCOMPARE(plain.value("series").toArray(),
+                 QJsonArray{parse(R"({"type": "pie", "datasetIndex": 0, "encode": {"itemName": "header", "value": "甲"}})")});
+        // Transposed: one slice per series at the first date.
+        QJsonObject transposed = withDataset(dataset({"甲", "乙"}, 4));
+        HXChartOption::buildSeries({{"type", 3}, {kSeriesKey, QVariantMap{{"transposed", true}}}}, transposed);
+        QCOMPARE(transposed.value("dataset").toArray().size(), 2);
+        QCOMPARE(transposed.value("dataset").toArray()[1].toObject().value("source").toArray().size(), 2);
+        QCOMPARE(transposed.value("series").toArray(),
+                 QJsonArray{parse(R"({"type": "pie", "datasetIndex": 1, "encode": {"itemName": "header", "value": "2024-01-01"}})")});
+        // Without a series entry the pie entry decides.
+        QJsonObject byPieEntry = withDataset(dataset({"甲"}, 2));
+        HXChartOption::buildSeries({{"type", 3}, {"HXCPControls::HXPieOptionCfgWidget", QVariantMap{{"transposed", true}}}}, byPieEntry);
+        QCOMPARE(byPieEntry.value("series").toArray()[0].toObject().value("datasetIndex").toInt(), 1);
+
+        // The pie builder writes the same series and drops the axes.
+        QJsonObject pie = withDataset(dataset({"甲", "乙"}, 2));
+        pie.insert("xAxis", QJsonObject{});
+        pie.insert("yAxis", QJsonObject{});
+        HXChartOption::buildPie({{"type", 3}, {"HXCPControls::HXPieOptionCfgWidget", QVariantMap{{"transposed", true}}}}, pie);
+        QVERIFY(!pie.contains("xAxis") && !pie.contains("yAxis"));
+        QCOMPARE(pie.value("dataset").toArray().size(), 2);
+        QCOMPARE(pie.value("series").toArray()[0].toObject().value("encode").toObject().value("value").toString(), QString("2024-01-01"));
+        // Running it after the series builder replaces the transposed dataset instead of adding a third.
+        HXChartOption::buildPie({{"type", 3}, {"HXCPControls::HXPieOptionCfgWidget", QVariantMap{{"transposed", true}}}}, pie);
+        QCOMPARE(pie.value("dataset").toArray().size(), 2);
+
+        HXPieChartFilterWidget filter;
+        filter.apply(transposed);
+        QCOMPARE(filter.choices(), (QStringList{"2024-01-01", "2024-01-02", "2024-01-03", "2024-01-04"}));
+        filter.setCurrentChoice("2024-01-03");
+        QCOMPARE(filter.filter(transposed).value("series").toArray()[0].toObject().value("encode").toObject().value("value").toString(),
+                 QString("2024-01-03"));
+    }
+
+    void mapChart()
+    {
+        const QJsonObject series = build(&HXChartOption::buildSeries, {{"type", 5}, {kSeriesKey, QVariantMap{{"isShowLabel", true}}}}, {});
+        QCOMPARE(series.value("series").toArray(), QJsonArray{parse(R"({"type": "map", "map": "CN", "label": {"show": true}})")});
+        QCOMPARE(build(&HXChartOption::buildSeries, {{"type", 5}}, {}).value("series").toArray()[0].toObject().value("label").toObject(),
+                 parse(R"({"show": false})"));
+
+        QJsonObject empty = withDataset(QJsonObject{{"dimensions", QJsonArray{"header", "value"}}, {"source", QJsonArray{}}});
+        HXChartOption::buildMap({{"type", 5}}, empty);
+        QCOMPARE(empty.value("visualMap").toObject(), parse(R"({"min": 0, "max": 100, "realtime": false, "calculable": true,
+            "text": ["高", "低"], "inRange": {"color": ["#a3ccf8", "#7ca4e3", "#547cce"]}})"));
+
+        QJsonObject ds = areasDataset();
+        QJsonArray source = ds.value("source").toArray();
+        source.append(QJsonObject{{"header", "西藏"}, {"value", QJsonValue::Null}});
+        ds.insert("source", source);
+        QJsonObject option = withDataset(ds);
+        HXChartOption::buildMap({{"type", 5}, {"HXCPControls::HXMapCfgWidget", QVariantMap{{"isCustomColor", true}, {"color1", "#111111"},
+                                                                                            {"color2", "#222222"}, {"color3", "#333333"}}}},
+                                option);
+        const QJsonObject visualMap = option.value("visualMap").toObject();
+        QCOMPARE(visualMap.value("min").toDouble(), 3800.0);
+        QCOMPARE(visualMap.value("max").toDouble(), 4000.0);
+        QCOMPARE(visualMap.value("inRange").toObject().value("color").toArray(), (QJsonArray{"#111111", "#222222", "#333333"}));
+    }
+
+    void legends_data()
+    {
+        QTest::addColumn<QVariantMap>("entry");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("defaults") << legendEntry("", "", "") << R"({"type": "scroll", "orient": "horizontal", "x": "center", "y": "top"})";
+        QTest::newRow("vertical left bottom") << legendEntry("V", "L", "B") << R"({"type": "scroll", "orient": "vertical", "x": "left", "y": "bottom"})";
+        QTest::newRow("others") << legendEntry("X", "R", "C") << R"({"type": "scroll", "orient": "vertical", "x": "right", "y": "center"})";
+    }
+
+    void legends()
+    {
+        QFETCH(QVariantMap, entry);
+        QFETCH(QString, expected);
+        const QJsonObject want = parse(expected.toUtf8().constData());
+        QCOMPARE(build(&HXChartOption::buildLegend, {{kLegendKey, entry}}, {}).value("legend").toObject(), want);
+        // The title entry stands in for a missing legend entry; the title builder always drops the title.
+        const QVariantMap byTitle{{"HXCPControls::HXTitleOptionWidget", entry}};
+        QCOMPARE(build(&HXChartOption::buildLegend, byTitle, {}).value("legend").toObject(), want);
+        const QJsonObject titled = build(&HXChartOption::buildTitle, byTitle, {{"title", QJsonObject{{"text", "t"}}}});
+        QCOMPARE(titled, (QJsonObject{{"legend", want}}));
+    }
+
+    void legendRemovals()
+    {
+        const QJsonObject shown{{"title", QJsonObject{}}, {"legend", QJsonObject{}}, {"series", QJsonArray{}}};
+        QCOMPARE(build(&HXChartOption::buildLegend, {{"type", 1}}, shown), (QJsonObject{{"series", QJsonArray{}}}));
+        QCOMPARE(build(&HXChartOption::buildTitle, {{"type", 1}}, shown), (QJsonObject{{"series", QJsonArray{}}}));
+        QCOMPARE(build(&HXChartOption::buildLegend, {{kLegendKey, legendEntry("H", "C", "T", false)}}, shown),
+                 (QJsonObject{{"title", QJsonObject{}}, {"series", QJsonArray{}}}));
+    }
+
+    void tooltipsAndToolboxes()
+    {
+        QCOMPARE(build(&HXChartOption::buildToolTip, {}, {}), QJsonObject());
+        QCOMPARE(build(&HXChartOption::buildToolBox, {}, {}), QJsonObject());
+        const QMap<int, QString> formatter{{1, "axis|method=tooltipFormatter"}, {3, "item|method=tooltipFormatter"},
+                                           {5, "item|method=tooltipFormatter"}, {7, "axis|method=tooltipFormatter"},
+                                           {11, "axis|method=sectionFormatter"}};
+        for (auto it = formatter.begin(); it != formatter.end(); ++it) {
+            const QStringList parts = it.value().split('|');
+            QCOMPARE(build(&HXChartOption::buildToolTip, {{"type", it.key()}}, {}).value("tooltip").toObject(),
+                     (QJsonObject{{"trigger", parts[0]}, {"confine", true}, {"formatter", parts[1]}}));
+        }
+        const QMap<int, QString> content{{1, "method=dataViewLine"}, {3, "method=dataViewPie"}, {5, "method=dataViewMap"}, {11, "method=dataViewLine"}};
+        for (auto it = content.begin(); it != content.end(); ++it) {
+            QJsonObject want = parse(R"({"show": false, "top": -5, "feature": {"dataView": {"readOnly": true, "optionToContent": ""},
+                                         "saveAsImage": {}, "myPopup": {}}})");
+            QJsonObject feature = want.value("feature").toObject();
+            feature.insert("dataView", QJsonObject{{"readOnly", true}, {"optionToContent", it.value()}});
+            want.insert("feature", feature);
+            QCOMPARE(build(&HXChartOption::buildToolBox, {{"type", it.key()}}, {}).value("toolbox").toObject(), want);
+        }
+    }
+
+    void grids()
+    {
+        const QJsonObject defaultGrid = parse(R"({"top": 35, "right": 50, "left": 20, "bottom": 5, "containLabel": true})");
+        auto gridFor = [](int type, const QVariantMap &legend, const QJsonObject &ds) {
+            QJsonObject option = withDataset(ds);
+            const QVariantMap cfg{{"type", type}, {kLegendKey, legend}};
+            HXChartOption::buildSeries(cfg, option);
+            HXChartOption::buildLegend(cfg, option);
+            HXChartOption::buildGrid(cfg, option);
+            return option;
+        };
+        const QJsonObject ds = dataset({"短", "一个很长的系列名称"});
+        const int w = QFontMetrics(QFont()).horizontalAdvance("一个很长的系列名称");
+        QVERIFY(w > 0);
+        QCOMPARE(gridFor(1, legendEntry("V", "L", "T"), ds).value("grid").toObject(),
+                 (QJsonObject{{"top", 35}, {"containLabel", true}, {"left", w + 15}, {"right", 50}, {"bottom", 5}}));
+        QCOMPARE(gridFor(1, legendEntry("V", "R", "T"), ds).value("grid").toObject(),
+                 (QJsonObject{{"top", 35}, {"containLabel", true}, {"left", 20}, {"right", w + 15}, {"bottom", 5}}));
+        QCOMPARE(gridFor(1, legendEntry("V", "C", "T"), ds).value("grid").toObject(), defaultGrid);
+        QCOMPARE(gridFor(1, legendEntry("V", "L", "T"), dataset({})).value("grid").toObject(), defaultGrid);
+        QCOMPARE(gridFor(1, legendEntry("H", "C", "B"), ds).value("grid").toObject(),
+                 parse(R"({"top": 35, "right": 50, "left": 20, "bottom": 35, "containLabel": true})"));
+        QCOMPARE(gridFor(1, legendEntry("H", "C", "T"), ds).value("grid").toObject(),
+                 parse(R"({"top": 60, "right": 50, "left": 20, "bottom": 10, "containLabel": true})"));
+        QCOMPARE(gridFor(1, legendEntry("H", "C", "C"), ds).value("grid").toObject(),
+                 parse(R"({"top": 35, "right": 50, "left": 20, "bottom": 10, "containLabel": true})"));
+
+        auto centre = [](const QJsonObject &option) { return option.value("series").toArray()[0].toObject().value("center").toArray(); };
+        QCOMPARE(centre(gridFor(3, legendEntry("V", "L", "T"), ds)), (QJsonArray{"60%", "50%"}));
+        QCOMPARE(centre(gridFor(3, legendEntry("V", "R", "T"), ds)), (QJsonArray{"40%", "50%"}));
+        QCOMPARE(centre(gridFor(3, legendEntry("H", "C", "B"), ds)), (QJsonArray{"50%", "40%"}));
+        QCOMPARE(centre(gridFor(3, legendEntry("H", "C", "T"), ds)), (QJsonArray{"50%", "60%"}));
+        QCOMPARE(gridFor(3, legendEntry("H", "C", "C"), ds).value("grid").toObject(), defaultGrid);
+        QVERIFY(!gridFor(3, legendEntry("V", "L", "T"), ds).contains("grid"));
+
+        // Nothing without a legend or a dataset.
+        QJsonObject noLegend = withDataset(ds);
+        HXChartOption::buildGrid({{"type", 1}}, noLegend);
+        QVERIFY(!noLegend.contains("grid"));
+    }
+
+    void transposedDatasetKeepsMissingCells()
+    {
+        const QJsonObject ds = parse(R"({"dimensions": ["header", "甲", "乙"], "source": [
+            {"header": "2024-01-01", "甲": 1}, {"header": "2024-01-02", "甲": 2, "乙": 3}]})");
+        QCOMPARE(HXChartOption::transposedDataset(ds), parse(R"({"dimensions": ["header", "2024-01-01", "2024-01-02"], "source": [
+            {"header": "甲", "2024-01-01": 1, "2024-01-02": 2}, {"header": "乙", "2024-01-01": null, "2024-01-02": 3}]})"));
+        QCOMPARE(HXChartOption::transposedDataset({}), parse(R"({"dimensions": ["header"], "source": []})"));
+    }
+
+    void makeOptionRunsTheFullListInOrder()
+    {
+        CPIndexChartInfo info;
+        info.fillDefaults();
+        const QJsonObject current{{"dataset", QJsonArray{dataset({"甲", "乙"})}}, {"series", QJsonArray{QJsonObject{}}}, {"color", "#000"}};
+        const QVariantMap cfg{{"type", 1}, {kLegendKey, legendEntry("H", "C", "B")}, {"units", QVariantMap{}}};
+        const QJsonObject option = HXChartOption::makeOption(ChartTypeInfo::fromType(1), info.fullLists, cfg, nullptr, current);
+        // Only the dataset is carried over; the rest is built anew.
+        QCOMPARE(option.keys(), (QStringList{"dataset", "grid", "legend", "series", "toolbox", "tooltip", "xAxis", "yAxis"}));
+        QCOMPARE(option.value("series").toArray().size(), 2);
+        QCOMPARE(option.value("grid").toObject().value("bottom").toInt(), 35);
+
+        // Unknown class names are skipped; a type without a list builds nothing.
+        QMap<int, QStringList> lists{{1, {"NoSuchCfgWidget", "HXToolTipCfgWidget"}}};
+        QCOMPARE(HXChartOption::makeOption(ChartTypeInfo::fromType(1), lists, cfg, nullptr, current).keys(),
+                 (QStringList{"dataset", "tooltip"}));
+        QCOMPARE(HXChartOption::makeOption(ChartTypeInfo::fromType(5), lists, cfg, nullptr, current).keys(), QStringList{"dataset"});
+
+        // The grid reads the legend, so it must come after the legend builder.
+        lists = {{1, {"HXGridCfgWidget", "HXLegendCfgWidget"}}};
+        QVERIFY(!HXChartOption::makeOption(ChartTypeInfo::fromType(1), lists, cfg, nullptr, current).contains("grid"));
+
+        // A filter widget is filled from the new option.
+        HXPieChartFilterWidget filter;
+        const QVariantMap pie{{"type", 3}, {kSeriesKey, QVariantMap{{"transposed", true}}}};
+        HXChartOption::makeOption(ChartTypeInfo::fromType(3), info.fullLists, pie, &filter, current);
+        QCOMPARE(filter.choices(), (QStringList{"2024-01-01", "2024-01-02", "2024-01-03"}));
+    }
+
+    void paletteReplacesColours()
+    {
+        const QJsonArray palette = HXChartOption::palette();
+        QCOMPARE(palette.size(), 48);
+        QCOMPARE(palette.first().toString(), QString("#7CB5EC"));
+        QCOMPARE(palette.last().toString(), QString("#6E98D6"));
+        QCOMPARE(palette.toVariantList().count(QVariant("#76A871")), 2);
+        QJsonObject option{{"color", QJsonArray{"#000000"}}};
+        HXChartOption::applyPalette(option);
+        QCOMPARE(option.value("color").toArray(), palette);
+        // Without a view nothing is drawn and the option is left alone.
+        QJsonObject untouched{{"color", "#000"}};
+        HXChartOption::showOption(nullptr, ChartTypeInfo::fromType(1), untouched);
+        QCOMPARE(untouched.value("color").toString(), QString("#000"));
+    }
+
+    // Every chart type with its default full list, written out for the
+    // rendering check.
+    void optionsForEveryChartType()
+    {
+        CPIndexChartInfo info;
+        info.fillDefaults();
+        for (int type = 1; type <= 11; ++type) {
+            QMap<int, QStringList> lists = info.fullLists;
+            if (!lists.contains(type))
+                lists.insert(type, CPIndexChartInfo::defaultFullList(type));
+            if (type == 5)
+                lists.insert(5, {"HXSeriesOptionCfgWidget", "HXMapCfgWidget", "HXToolTipCfgWidget", "HXToolBoxCfgWidget", "HXGridCfgWidget"});
+            const QJsonObject ds = type == 5 ? areasDataset() : dataset({"螺纹钢", "热轧板卷", "铁矿石"}, 30);
+            QVariantMap cfg{{"type", type}, {kLegendKey, legendEntry("H", "C", "T")}, {kAxisKey, QVariantMap{{"isShowUnit", true}}},
+                            {"units", QVariantMap{{"螺纹钢", "元/吨"}, {"热轧板卷", "元/吨"}, {"铁矿石", "美元/吨"}}}};
+            if (type == 3)
+                cfg.insert(kSeriesKey, QVariantMap{{"transposed", true}});
+            const QJsonObject option = HXChartOption::makeOption(ChartTypeInfo::fromType(type), lists, cfg, nullptr,
+                                                                 QJsonObject{{"dataset", QJsonArray{ds}}});
+            QVERIFY2(!option.value("series").toArray().isEmpty(), qPrintable(QString::number(type)));
+            writeOption(QStringLiteral("type%1").arg(type, 2, 10, QLatin1Char('0')), option);
+        }
+        // And the edge cases above: two axes, a vertical legend, an untransposed pie, an empty map.
+        QVariantMap cfg{{"type", 1}, {kLegendKey, legendEntry("V", "L", "C")}, {kAxisKey, QVariantMap{{"isShowUnit", true}}},
+                        {"units", QVariantMap{{"甲", "元/吨"}, {"乙", "万吨"}}}};
+        QMap<int, QStringList> lists{{1, CPIndexChartInfo::defaultFullList(1)}, {3, CPIndexChartInfo::defaultFullList(3)},
+                                     {5, {"HXSeriesOptionCfgWidget", "HXMapCfgWidget", "HXToolTipCfgWidget"}}};
+        writeOption("twoaxes", HXChartOption::makeOption(ChartTypeInfo::fromType(1), lists, cfg, nullptr,
+                                                         QJsonObject{{"dataset", QJsonArray{dataset({"甲", "乙"}, 12)}}}));
+        cfg.insert("type", 3);
+        writeOption("pieplain", HXChartOption::makeOption(ChartTypeInfo::fromType(3), lists, cfg, nullptr,
+                                                          QJsonObject{{"dataset", QJsonArray{dataset({"甲", "乙"}, 6)}}}));
+        cfg.insert("type", 5);
+        writeOption("mapempty", HXChartOption::makeOption(ChartTypeInfo::fromType(5), lists, cfg, nullptr,
+                                                          QJsonObject{{"dataset", QJsonArray{QJsonObject{{"dimensions", QJsonArray{"header", "value"}},
+                                                                                                         {"source", QJsonArray{}}}}}}));
+        QCOMPARE(m_out.entryList({"*.json"}).size(), 14);
+    }
+};
+
+QTEST_MAIN(TstOptionBuilder)
+#include "tst_optionbuilder.moc"
