@@ -625,24 +625,44 @@ QJsonObject legend()
             {QStringLiteral("legendVPosition"), QStringLiteral("T")}};
 }
 
-QJsonObject chartState(const QString &title, const QList<int> &indexNumbers, int chartType, const QString &years = QStringLiteral("2"))
+// An index entry of a chart: the columns the chart settings keep of an index.
+QJsonObject chartEntry(const IndexSpec &s)
+{
+    return {{QStringLiteral("IDX_ID"), double(s.id)},
+            {QStringLiteral("INDEX_NAME"), QString::fromUtf8(s.name)},
+            {QStringLiteral("UNIT_NAME"), QString::fromUtf8(s.unit)},
+            {QStringLiteral("FREQUENCY_CODE"), s.frequency},
+            {QStringLiteral("FREQUENCY_NAME"), frequencyName(s.frequency)}};
+}
+
+QJsonObject latestQuery(const QString &count, int unit)
+{
+    return {{QStringLiteral("isLatestDate"), true}, {QStringLiteral("date"), count}, {QStringLiteral("unit"), unit}};
+}
+
+// `options` adds option item entries (keyed by class name) to the legend's.
+QJsonObject chartState(const QString &title, const QList<int> &indexNumbers, int chartType, const QString &years = QStringLiteral("2"),
+                       const QJsonObject &options = QJsonObject(), const QJsonObject &query = QJsonObject())
 {
     QJsonArray indexes;
     for (int n : indexNumbers)
-        indexes.append(indexRow(def(n)));
+        indexes.append(chartEntry(def(n)));
+    QJsonObject optionCfg{{QStringLiteral("type"), chartType}, {QStringLiteral("HXCPControls::HXLegendCfgWidget"), legend()}};
+    for (auto it = options.begin(); it != options.end(); ++it)
+        optionCfg.insert(it.key(), it.value());
     return {{QStringLiteral("version"), QStringLiteral("v2")},
             {QStringLiteral("isShowTitle"), true},
             {QStringLiteral("title"), title},
             {QStringLiteral("isSeasonForm"), false},
             {QStringLiteral("indexes"), indexes},
-            {QStringLiteral("optionCfg"), QJsonObject{{QStringLiteral("type"), chartType}, {QStringLiteral("HXCPControls::HXLegendCfgWidget"), legend()}}},
+            {QStringLiteral("optionCfg"), optionCfg},
             {QStringLiteral("seasonOptionCfg"), QJsonObject()},
-            {QStringLiteral("query"), QJsonObject{{QStringLiteral("isLatestDate"), true}, {QStringLiteral("date"), years}, {QStringLiteral("unit"), 1}}}};
+            {QStringLiteral("query"), query.isEmpty() ? latestQuery(years, 1) : query}};
 }
 
 QJsonObject seasonChartState(const QString &title, int indexNumber, int endYear)
 {
-    QJsonObject entry = indexRow(def(indexNumber));
+    QJsonObject entry = chartEntry(def(indexNumber));
     entry.insert(QStringLiteral("isSeason"), true);
     const QJsonObject option{{QStringLiteral("type"), 1}, {QStringLiteral("HXCPControls::HXLegendCfgWidget"), legend()}};
     return {{QStringLiteral("version"), QStringLiteral("v2")},
@@ -703,21 +723,31 @@ QList<PageDef> samplePages(const QDate &endDate)
 
     { // The dashboard: a banner over a tab container; the first tab is a split view of its own.
         PageBuilder b(QString::fromLatin1(DashboardPad));
-        const QJsonObject spot = PageBuilder::splitter(2, {420, 260}, {
-            PageBuilder::splitter(1, {560, 560}, {
+        const QJsonObject axisUnits{{QStringLiteral("HXCPControls::HXXYDataCfgWidget"),
+                                     QJsonObject{{QStringLiteral("isShowUnit"), true}, {QStringLiteral("isShowNetGrid"), true}}}};
+        const QJsonObject transposedPie{{QStringLiteral("HXCPControls::HXSeriesOptionCfgWidget"),
+                                         QJsonObject{{QStringLiteral("isShowMaxMin"), false}, {QStringLiteral("transposed"), true}}}};
+        const QJsonObject spot = PageBuilder::splitter(2, {360, 360}, {
+            PageBuilder::splitter(1, {520, 420, 420}, {
                 b.item(table, tableState(QStringLiteral("钢材现货价格"), {1, 2, 3, 5, 6, 4, 8}, {365, 7, 12, 4, 1}), QStringLiteral("钢材现货价格")),
-                b.item(chart, chartState(QStringLiteral("螺纹钢价格走势"), {1, 2, 3}, 1), QStringLiteral("螺纹钢价格走势")),
+                b.item(chart, chartState(QStringLiteral("螺纹钢价格走势"), {1, 2, 3}, 1, QStringLiteral("2"), axisUnits), QStringLiteral("螺纹钢价格走势")),
+                b.item(chart, chartState(QStringLiteral("钢材社会库存"), {8, 9}, 7, QStringLiteral("1"), axisUnits), QStringLiteral("钢材社会库存")),
             }),
-            PageBuilder::splitter(1, {560, 560}, {
-                b.item(chart, chartState(QStringLiteral("原料价格"), {11, 14, 15}, 4), QStringLiteral("原料价格")),
-                b.item(chart, chartState(QStringLiteral("钢材社会库存"), {8, 9}, 2, QStringLiteral("3")), QStringLiteral("钢材社会库存")),
+            PageBuilder::splitter(1, {340, 340, 340, 340}, {
+                b.item(chart, chartState(QStringLiteral("原料价格构成"), {11, 14, 15}, 3, QStringLiteral("1"), transposedPie,
+                                         latestQuery(QStringLiteral("1"), 2)), QStringLiteral("原料价格构成")),
+                b.item(chart, chartState(QStringLiteral("三地螺纹钢价格截面"), {1, 2, 3}, 11, QStringLiteral("1"), axisUnits,
+                                         latestQuery(QStringLiteral("1"), 2)), QStringLiteral("三地螺纹钢价格截面")),
+                b.item(QStringLiteral("CPMarcoIndustryChartComponent"), seasonChartState(QStringLiteral("粗钢产量季节性"), 34, endDate.year()),
+                       QStringLiteral("粗钢产量季节性")),
+                b.item(mapChart, mapChartState(QStringLiteral("螺纹钢分省均价")), QStringLiteral("螺纹钢分省均价")),
             }),
         });
         QJsonObject spotView = b.splitView(spot, true);
         spotView.remove(QStringLiteral("padID")); // a split view inside a tab is not a page of its own
         const QJsonObject tabContainer = PageBuilder::tabs({
             PageBuilder::tabPage(QStringLiteral("现货价格"), spotView, true),
-            PageBuilder::tabPage(QStringLiteral("区域价格"), b.item(mapChart, mapChartState(QStringLiteral("螺纹钢分省均价")), QStringLiteral("螺纹钢分省均价")), false),
+            PageBuilder::tabPage(QStringLiteral("原料走势"), b.item(chart, chartState(QStringLiteral("原料价格"), {11, 14, 15}, 4), QStringLiteral("原料价格")), false),
         });
         const QJsonObject root = PageBuilder::splitter(2, {90, 700}, {
             b.item(text, textState(QString(), QStringLiteral("<h3>螺纹钢价格看板</h3><p>上海、北京、广州三地螺纹钢现货价格，原料与库存，以及各省均价。"

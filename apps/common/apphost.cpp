@@ -1,5 +1,6 @@
 #include "apphost.h"
 
+#include "charts/cpindexchartcomponent.h"
 #include "indexdata/cpindexdatacomponent.h"
 #include "indexdata/cpmultiindexdatacomponent.h"
 #include "pagelayout/cpsplititem.h"
@@ -21,6 +22,13 @@ void registerComponents()
     // component classes join this list as the library gains them.
     WKFactory<QWidget>::registerClass<HXCPControls::CPIndexDataComponent>("CPIndexDataComponent");
     WKFactory<QWidget>::registerClass<HXCPControls::CPMultiIndexDataComponent>("CPMultiIndexDataComponent");
+    WKFactory<QWidget>::registerClass<HXCPControls::CPIndexChartComponent>("CPIndexChartComponent");
+    WKFactory<QWidget>::registerClass<HXCPControls::CPIndexMapChartComponent>("CPIndexMapChartComponent");
+    WKFactory<QWidget>::registerClass<HXCPControls::CPGlobalMarcoChartComponent>("CPGlobalMarcoChartComponent");
+    WKFactory<QWidget>::registerClass<HXCPControls::CPMarcoChartComponent>("CPMarcoChartComponent");
+    WKFactory<QWidget>::registerClass<HXCPControls::CPMarcoIndustryChartComponent>("CPMarcoIndustryChartComponent");
+    WKFactory<QWidget>::registerClass<HXCPControls::CPPlattsChartComponent>("CPPlattsChartComponent");
+    WKFactory<QWidget>::registerClass<HXCPControls::CPQuoteIndexChartComponent>("CPQuoteIndexChartComponent");
 }
 
 int pendingVisibleItems(QWidget *root)

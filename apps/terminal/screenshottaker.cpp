@@ -2,6 +2,8 @@
 
 #include "apphost.h"
 
+#include "hxecharts/hxechartsview.h"
+
 #include "pagelayout/cpcustompage.h"
 #include "pagelayout/cpsplititem.h"
 
@@ -41,7 +43,12 @@ void ScreenshotTaker::poll()
         return;
     const bool arrived = !m_waitForPageId || !m_page->padID().isEmpty() || m_failed;
     const int items = m_window->findChildren<HXCPControls::CPSplitItem *>().size();
-    const bool quiet = arrived && AppHost::pendingVisibleItems(m_window) == 0 && items == m_lastItemCount;
+    // A chart view draws once its page has loaded.
+    int loadingCharts = 0;
+    for (HXEcharts::HXEChartsView *chart : m_window->findChildren<HXEcharts::HXEChartsView *>())
+        loadingCharts += chart->isVisible() && !chart->isChartReady() ? 1 : 0;
+    const bool quiet = arrived && AppHost::pendingVisibleItems(m_window) == 0 && loadingCharts == 0
+                       && items == m_lastItemCount;
     m_lastItemCount = items;
     m_quietPolls = quiet ? m_quietPolls + 1 : 0;
     // Components draw after they are created (web views need a moment more).
