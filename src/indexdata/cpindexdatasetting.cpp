@@ -21,7 +21,7 @@ CPIndexDataSetting::CPIndexDataSetting(QWidget *parent, const CPIndexDataConfig 
     m_indexSelector = new CPIndexSelector(this, m_config.columns, true, m_config.fieldNames());
     m_headerView = new CPSelectHeaderView(this, m_config.dataObjName, {m_config.nameColumn});
     m_frequencySelector = new CPFrequencySelector(this);
-    m_headerView->setFixedWidth(220);
+    m_headerView->setFixedWidth(250);
     ui->index_select_layout->addWidget(m_indexSelector);
     ui->header_layout->addWidget(m_headerView);
     ui->frequency_layout->addWidget(m_frequencySelector);

@@ -61,6 +61,7 @@ void CPIndexDataView::initControl()
             Qt::UniqueConnection);
     QTableView *table = ui->tableView;
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(34);
     table->horizontalHeader()->setSectionsClickable(false);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->setModel(m_model);

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QStandardItemModel>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -193,6 +194,7 @@ void CPIndexSelector::loadIndexCatalog(const QJsonDocument &document, const QVar
     const QJsonArray rows = filterCatalog(document.array(), rootNode, m_catCodeField);
     ui->index_treeview->loadData(QJsonDocument(rows), m_catCodeField, m_parentCatField, m_catNameField,
                                  m_sortField, QString(), m_hasIndexField);
+    ui->index_treeview->treeView()->expandAll();
 }
 
 void CPIndexSelector::loadCandidates(const QVariantMap &node)
