@@ -121,7 +121,8 @@ void CPSplitItem::setEditModel(bool editModel)
     m_editModel = editModel;
     emit editModelChanged(m_editModel);
     updateDecorations();
-    update();
+    // Style sheets select on the mode; they only see the change once re-polished.
+    repolish(this);
 }
 
 void CPSplitItem::setZhpObj(QWidget *obj)
@@ -151,9 +152,7 @@ void CPSplitItem::setDynamicState(const char *name, bool on)
     if (property(name).toBool() == on)
         return;
     setProperty(name, on);
-    style()->unpolish(this);
-    style()->polish(this);
-    update();
+    repolish(this);
 }
 
 // ---------------------------------------------------------------------------

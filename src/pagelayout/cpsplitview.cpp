@@ -4,6 +4,7 @@
 #include "contentformat.h"
 #include "cpsplititem.h"
 #include "cpsplitter.h"
+#include "settingbutton.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -176,6 +177,7 @@ void CPSplitView::setEditModel(bool editModel)
         return;
     m_editModel = editModel;
     setProperty("editable", m_editModel);
+    repolish(this);
     emit editModelChanged(m_editModel);
     for (CPSplitItem *item : findChildren<CPSplitItem *>())
         item->setEditModel(m_editModel);

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QMessageBox>
+#include <QStyle>
 #include <QToolButton>
 
 namespace HXCPControls {
@@ -24,6 +25,13 @@ QToolButton *makeSettingButton(QWidget *parent)
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
     return button;
+}
+
+void repolish(QWidget *widget)
+{
+    widget->style()->unpolish(widget);
+    widget->style()->polish(widget);
+    widget->update();
 }
 
 bool askConfirmation(QWidget *parent, const QString &title, const QString &text)

@@ -12,6 +12,9 @@ namespace HXCPControls {
 // active and selected icons (":/images/setting.png", "settingH.png", "settingP.png").
 HXCPCONTROLS_EXPORT QToolButton *makeSettingButton(QWidget *parent);
 
+// Applies the style sheet again after a property that it selects on changed.
+HXCPCONTROLS_EXPORT void repolish(QWidget *widget);
+
 // A warning box asking to confirm an editing operation, with the buttons
 // labelled "确 定" and "取 消"; true when the user confirmed.
 HXCPCONTROLS_EXPORT bool askConfirmation(QWidget *parent, const QString &title, const QString &text);
