@@ -1,5 +1,7 @@
 // zhpctl: headless tools over the page library.
 #include "apphost.h"
+#include "makedata.h"
+#include "option.h"
 #include "roundtrip.h"
 
 #include <QApplication>
@@ -10,7 +12,12 @@ static int usage()
 {
     std::fputs("usage: zhpctl COMMAND [ARGS]\n"
                "commands:\n"
-               "  roundtrip [--show WIDTHxHEIGHT] FILE|-   load page content and print it back as compact JSON\n",
+               "  roundtrip [--show WIDTHxHEIGHT] FILE|-   load page content and print it back as compact JSON\n"
+               "  option --type T --cfg CFG.json --dataset DATASET.json [--full CLASS,...]\n"
+               "                                           print the chart option built for a dataset\n"
+               "  makedata --query-type Q --records RECORDS.json --dimensions DIMS.json [--cal CAL.json] [--ids ID,...]\n"
+               "           [--season-frequency F --season-query QUERY.json]\n"
+               "                                           print the chart dataset made of value rows\n",
                stderr);
     return 2;
 }
@@ -32,5 +39,9 @@ int main(int argc, char **argv)
     const QString command = args.takeFirst();
     if (command == QLatin1String("roundtrip"))
         return runRoundtrip(args);
+    if (command == QLatin1String("option"))
+        return runOption(args);
+    if (command == QLatin1String("makedata"))
+        return runMakeData(args);
     return usage();
 }

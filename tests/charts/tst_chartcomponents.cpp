@@ -1,0 +1,388 @@
+// Chart components against a real server: loading in the normal and the
+// seasonal form, the column filter, the map, failures, save and restore,
+// and the registration of chart views with their split view.
+#include "modalhelper.h"
+#include "zhptest.h"
+
+#include "charts/cpindexchartcomponent.h"
+#include "charts/cpindexchartview.h"
+#include "charts/hxoptionfilterbasewidget.h"
+#include "editor/cpcomponentpanel.h"
+#include "hxecharts/hxechartsview.h"
+#include "pagelayout/cpsplitview.h"
+#include "server.h"
+#include "wk/wkcfg.h"
+#include "wk/wkserviceconfig.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLayout>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace HXCPControls;
+
+namespace {
+
+constexpr qint64 kIndexBase = 2001000000000LL;
+constexpr qint64 kMapBase = 2002000000000LL;
+
+QVariantMap entry(int n, const QString &name, const QString &unit, int frequency = 365)
+{
+    return {{"IDX_ID", kIndexBase + n}, {"INDEX_NAME", name}, {"UNIT_NAME", unit}, {"FREQUENCY_CODE", frequency}, {"FREQUENCY_NAME", "日"}};
+}
+
+QVariantMap legend()
+{
+    return {{"showLegend", true}, {"legendPosition", "H"}, {"legendHPosition", "C"}, {"legendVPosition", "T"}};
+}
+
+QVariantMap chartState(int type, const QVariantList &indexes, const QVariantMap &extra = {})
+{
+    QVariantMap option{{"type", type}, {"HXCPControls::HXLegendCfgWidget", legend()}};
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        option.insert(it.key(), it.value());
+    return {{"version", "v2"}, {"isShowTitle", true}, {"title", "测试图"}, {"isSeasonForm", false}, {"indexes", indexes},
+            {"optionCfg", option}, {"seasonOptionCfg", QVariantMap()},
+            {"query", QVariantMap{{"isLatestDate", true}, {"date", "1"}, {"unit", 2}}}};
+}
+
+QJsonObject firstDataset(const QJsonObject &option)
+{
+    return option.value("dataset").toArray().first().toObject();
+}
+
+} // namespace
+
+class TstChartComponents : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    zhpserver::Server m_server;
+    QString m_mapFile;
+
+    // Restores `state` and waits for the drawn option.
+    bool restoreAndWait(CPIndexChartComponent &component, const QVariantMap &state)
+    {
+        QSignalSpy updated(component.chartView(), &CPIndexChartView::chartUpdated);
+        component.restore(state);
+        return updated.count() > 0 || updated.wait(15000);
+    }
+
+    void useMapFile(const QByteArray *content)
+    {
+        const QString dir = WKCfg::instance()->stdPath("wkdata") + "/map";
+        QDir().mkpath(dir);
+        QFile::remove(dir + "/china-compress.json");
+        if (content) {
+            QFile f(dir + "/china-compress.json");
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(*content);
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        ZhpTest::failOnUnexpectedMessages();
+        ZhpTest::isolateHostFolders();
+        zhpserver::Options options;
+        options.databasePath = m_dir.filePath("charts.sqlite");
+        options.seed = true;
+        options.logRequests = false;
+        QString error;
+        QVERIFY2(m_server.start(options, &error), qPrintable(error));
+        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
+    }
+
+    void descriptions()
+    {
+        CPIndexChartComponent general;
+        const CPIndexChartInfo info = general.info();
+        QCOMPARE(info.chartTypes.size(), 9);
+        QList<int> codes;
+        for (const ChartTypeInfo &t : info.chartTypes)
+            codes << t.type;
+        QCOMPARE(codes, (QList<int>{1, 4, 2, 7, 6, 8, 11, 3, 9}));
+        QCOMPARE(info.columns.size(), 3);
+        QCOMPARE(info.columns[1], qMakePair(QString("FREQUENCY_NAME"), QString("频率")));
+        QCOMPARE(info.shortLists.value(3), (QStringList{"HXLegendCfgWidget", "HXSeriesOptionCfgWidget"}));
+        QCOMPARE(info.fullLists.value(11), (QStringList{"HXSeriesOptionCfgWidget", "HXXYDataCfgWidget", "HXToolBoxCfgWidget",
+                                                        "HXToolTipCfgWidget", "HXGridCfgWidget"}));
+        QVERIFY(!info.fullLists.contains(5) && !info.fullLists.contains(10));
+        QCOMPARE(CPGlobalMarcoChartComponent::initIndexChartInfo().rootNode.toInt(), 3174);
+        QCOMPARE(CPMarcoChartComponent::initIndexChartInfo().rootNode.toInt(), 400);
+        QCOMPARE(CPMarcoIndustryChartComponent::initIndexChartInfo().rootNode.toInt(), 399);
+        const CPIndexChartInfo platts = CPPlattsChartComponent::initIndexChartInfo();
+        QCOMPARE(platts.dataObjName, QString("ZRN_PLATTS_INDEX_DATA_CACHE_1"));
+        QCOMPARE(platts.indexObjName, QString("ZRN_PLATTS_INDEX_1"));
+        QCOMPARE(CPQuoteIndexChartComponent::initIndexChartInfo().indexObjName, QString("ZRN_ZRN_QUOTE_INDEX_1"));
+
+        // The setting action with its shortcut; the view's object names are the skins' interface.
+        QCOMPARE(general.actions().size(), 1);
+        QCOMPARE(general.settingAction()->text(), QString("设置"));
+        QCOMPARE(general.settingAction()->shortcut(), QKeySequence("Ctrl+P"));
+        QCOMPARE(general.chartView()->objectName(), QString("HXCPControls__CPIndexChartView"));
+        QVERIFY(general.chartView()->findChild<QLayout *>("chart_layout"));
+    }
+
+    void saveAndRestoreDefaults()
+    {
+        CPIndexChartComponent component;
+        component.restore({{"indexes", QVariantList{}}});
+        const CPIndexChartConfig config = component.config();
+        QCOMPARE(config.query, (QVariantMap{{"isLatestDate", true}, {"date", "2"}, {"unit", 1}}));
+        const QString year = QString::number(QDate::currentDate().year());
+        QCOMPARE(config.seasonQuery, (QVariantMap{{"seasonStart", QString::number(year.toInt() - 4)}, {"seasonEnd", year}}));
+        QVERIFY(!config.isShowTitle);
+        // Nothing to draw: no query, no option.
+        QVERIFY(component.chartView()->lastOption().isEmpty());
+
+        CPIndexChartConfig empty;
+        empty.title = "无查询";
+        QVariantMap saved = empty.toMap();
+        QCOMPARE(saved.keys(), (QStringList{"indexes", "isSeasonForm", "isShowTitle", "optionCfg", "seasonOptionCfg", "title", "version"}));
+        QVERIFY(CPIndexChartConfig::fromMap(saved).query == CPIndexChartConfig::defaultQuery());
+
+        // Garbage of every kind is ignored, not crashed on.
+        component.restore({{"indexes", "x"}, {"optionCfg", 5}, {"query", QVariantList{1}}, {"isShowTitle", "yes"}});
+        component.restore({{"indexes", QVariantList{1, "a", QVariantMap{}}}, {"optionCfg", QVariantMap{{"type", "pie"}}}});
+        QVERIFY(component.chartView()->lastOption().isEmpty());
+    }
+
+    void loadPlans()
+    {
+        CPIndexChartInfo info;
+        CPIndexChartConfig config;
+        QVariantMap hidden = entry(2, "乙", "元/吨");
+        hidden.insert("unchecked", true);
+        hidden.insert("isSeason", true);
+        QVariantMap second = entry(3, "丙", "万吨", 12);
+        second.insert("isSeason", true);
+        const QVariantMap cal{{"INDEX_NAME", "差"}, {"UNIT_NAME", "元/吨"}, {"isCal", true}, {"idxIdExpression", "a-b"},
+                              {"identifierMap", QVariantMap{{"a", QVariantMap{{"IDX_ID", kIndexBase + 1}}},
+                                                            {"b", QVariantMap{{"IDX_ID", kIndexBase + 5}}}}}};
+        config.indexes = {entry(1, "甲", "元/吨"), hidden, second, cal};
+        CPIndexChartView::LoadPlan plan = CPIndexChartView::loadPlan(info, config);
+        QCOMPARE(plan.ids, (QList<qlonglong>{kIndexBase + 1, kIndexBase + 3, kIndexBase + 5}));
+        QCOMPARE(plan.dimensions.size(), 3);
+        QCOMPARE(plan.dimensions[2].name, QString("差"));
+        QVERIFY(plan.calIndexes.contains("差"));
+        QCOMPARE(plan.units, (QVariantMap{{"甲", "元/吨"}, {"丙", "万吨"}, {"差", "元/吨"}}));
+
+        // Seasonal: only the first entry marked, unchecked or not.
+        config.isSeasonForm = true;
+        config.seasonQuery = {{"seasonStart", "2020"}, {"seasonEnd", "2022"}};
+        plan = CPIndexChartView::loadPlan(info, config);
+        QCOMPARE(plan.ids, QList<qlonglong>{kIndexBase + 2});
+        QCOMPARE(plan.seasonFrequency, 365);
+        QCOMPARE(plan.units, (QVariantMap{{"乙", "元/吨"}}));
+        QCOMPARE(plan.dimensions.size(), 3);
+        QCOMPARE(plan.dimensions[0].name, QString("2020年"));
+    }
+
+    void lineChartFromServerAndSplitViewRegistration()
+    {
+        auto splitView = std::make_unique<CPSplitView>();
+        auto *component = new CPIndexChartComponent(splitView.get());
+        HXEcharts::HXEChartsView *charts = component->chartView()->chartsView();
+        QVERIFY(splitView->chartViews().contains(charts));
+        QCOMPARE(component->chartView()->splitView(), splitView.get());
+
+        splitView->resize(800, 500);
+        component->resize(800, 500);
+        splitView->show();
+        QVERIFY(restoreAndWait(*component, chartState(1, {entry(1, "螺纹钢:上海", "元/吨"), entry(8, "螺纹钢:社会库存", "万吨", 7)},
+                                                      {{"HXCPControls::HXXYDataCfgWidget", QVariantMap{{"isShowUnit", true}}}})));
+        const QJsonObject option = component->chartView()->lastOption();
+        const QJsonObject ds = firstDataset(option);
+        QCOMPARE(ds.value("dimensions").toArray(), (QJsonArray{"header", "螺纹钢:上海", "螺纹钢:社会库存"}));
+        // One month of daily values.
+        QVERIFY(ds.value("source").toArray().size() >= 28 && ds.value("source").toArray().size() <= 32);
+        QCOMPARE(option.value("series").toArray().size(), 2);
+        QCOMPARE(option.value("series").toArray()[1].toObject().value("yAxisIndex").toInt(), 1);
+        QCOMPARE(option.value("yAxis").toArray()[1].toObject().value("name").toString(), QString("万吨"));
+        QCOMPARE(option.value("color").toArray().size(), 48);
+        QCOMPARE(charts->lastOption(), option);
+        QCOMPARE(component->panel()->titleLabel()->text(), QString("测试图"));
+        QVERIFY(component->panel()->titleWidget()->isVisibleTo(component));
+
+        // The view draws it.
+        QTRY_VERIFY_WITH_TIMEOUT(charts->isChartReady(), 30000);
+
+        // The stored form comes back as it went in (the units are the view's own).
+        QVariantMap saved;
+        component->save(saved);
+        QCOMPARE(saved.value("indexes").toList().size(), 2);
+        QCOMPARE(saved.value("query").toMap().value("unit").toInt(), 2);
+
+        delete component;
+        QVERIFY(splitView->chartViews().isEmpty());
+    }
+
+    void pieFilterAndTypeSwitch()
+    {
+        CPIndexChartComponent component;
+        const QVariantList indexes{entry(11, "铁矿石", "元/湿吨"), entry(14, "焦炭", "元/吨"), entry(15, "焦煤", "元/吨")};
+        QVERIFY(restoreAndWait(component, chartState(3, indexes, {{"HXCPControls::HXSeriesOptionCfgWidget", QVariantMap{{"transposed", true}}}})));
+        CPIndexChartView *view = component.chartView();
+        HXPieChartFilterWidget *filter = view->filterWidget();
+        QVERIFY(filter);
+        QCOMPARE(view->layout()->indexOf(filter), 0);
+        const QJsonObject option = view->lastOption();
+        const QJsonArray transposed = option.value("dataset").toArray()[1].toObject().value("source").toArray();
+        QCOMPARE(transposed.size(), 3); // one slice per series
+        const QStringList dates = filter->choices();
+        QVERIFY(dates.size() >= 28);
+        QCOMPARE(dates.first(), firstDataset(option).value("source").toArray().first().toObject().value("header").toString());
+
+        // Choosing another date redraws that column without rebuilding.
+        filter->setCurrentChoice(dates.last());
+        const QJsonObject shown = view->chartsView()->lastOption();
+        QCOMPARE(shown.value("series").toArray()[0].toObject().value("encode").toObject().value("value").toString(), dates.last());
+        QCOMPARE(view->lastOption(), option);
+
+        // Line: no filter; section: a filter again.
+        QVariantMap state = chartState(1, indexes);
+        QVERIFY(restoreAndWait(component, state));
+        QVERIFY(!view->filterWidget());
+        QVERIFY(!view->findChild<HXPieChartFilterWidget *>());
+        QVERIFY(restoreAndWait(component, chartState(11, indexes)));
+        QVERIFY(view->filterWidget());
+        QCOMPARE(view->lastOption().value("series").toArray()[0].toObject().value("datasetIndex").toInt(), 1);
+    }
+
+    void seasonalForm()
+    {
+        CPMarcoIndustryChartComponent component;
+        QVariantMap first = entry(34, "粗钢产量", "万吨", 12);
+        first.insert("isSeason", true);
+        QVariantMap second = entry(35, "生铁产量", "万吨", 12);
+        second.insert("isSeason", true);
+        QVariantMap state = chartState(1, {first, second});
+        state.insert("isSeasonForm", true);
+        state.insert("seasonOptionCfg", QVariantMap{{"type", 1}, {"HXCPControls::HXLegendCfgWidget", legend()}});
+        state.remove("query");
+        QVERIFY(restoreAndWait(component, state));
+        const QJsonObject ds = firstDataset(component.chartView()->lastOption());
+        const int year = QDate::currentDate().year();
+        QCOMPARE(ds.value("dimensions").toArray().size(), 6);
+        QCOMPARE(ds.value("dimensions").toArray()[5].toString(), QString("%1年").arg(year));
+        const QJsonArray rows = ds.value("source").toArray();
+        QCOMPARE(rows.size(), 12);
+        QCOMPARE(rows[0].toObject().value("header").toString(), QString("1月份"));
+        // Every month of the past years has the index's value.
+        QVERIFY(rows[5].toObject().value(QString("%1年").arg(year - 1)).isDouble());
+        QCOMPARE(component.chartView()->config().seasonQuery.value("frequency").toInt(), 12);
+        QCOMPARE(component.chartView()->lastOption().value("series").toArray().size(), 5);
+    }
+
+    void mapFile()
+    {
+        QFile real(QStringLiteral(ZHP_CHINA_MAP_FILE));
+        QVERIFY(real.open(QIODevice::ReadOnly));
+        const QByteArray map = real.readAll();
+
+        useMapFile(nullptr);
+        ZhpTest::expectMessage(QtCriticalMsg, QString("china.json 文件无法打开"));
+        QVERIFY(CPIndexMapChartComponent::getGeoJson().isEmpty());
+        const QByteArray broken("{\"type\": ");
+        useMapFile(&broken);
+        ZhpTest::expectMessage(QtCriticalMsg, QRegularExpression("^fromJson failed: .+"));
+        QVERIFY(CPIndexMapChartComponent::getGeoJson().isEmpty());
+        const QByteArray array("[1, 2]");
+        useMapFile(&array);
+        QVERIFY(CPIndexMapChartComponent::getGeoJson().isEmpty());
+
+        // Without a map the component still works.
+        useMapFile(nullptr);
+        ZhpTest::expectMessage(QtCriticalMsg, QString("china.json 文件无法打开"));
+        CPIndexMapChartComponent missing;
+        QCOMPARE(missing.info().geoJson.first().toObject().value("key").toString(), QString("CN"));
+        QVERIFY(missing.info().geoJson.first().toObject().value("value").toObject().isEmpty());
+
+        useMapFile(&map);
+        CPIndexMapChartComponent component;
+        QVERIFY(component.chartView()->chartsView()->geoMapKeys().contains("CN"));
+        QVariantList areas;
+        for (const char *name : {"北京", "上海", "广东"}) {
+            const int p = QStringList{"北京", "天津", "河北", "山西", "内蒙古", "辽宁", "吉林", "黑龙江", "上海", "江苏", "浙江", "安徽",
+                                      "福建", "江西", "山东", "河南", "湖北", "湖南", "广东"}.indexOf(name);
+            areas.append(QVariantMap{{"IDX_ID", kMapBase + p + 1}, {"INDEX_NAME", QString(QString("螺纹钢:均价:") + name)},
+                                     {"AREA_NAME", QString(name)}, {"UNIT_NAME", "元/吨"}});
+        }
+        QVariantMap state = chartState(5, areas, {{"HXCPControls::HXMapCfgWidget", QVariantMap{{"isCustomColor", false}}}});
+        QVERIFY(restoreAndWait(component, state));
+        const QJsonObject option = component.chartView()->lastOption();
+        const QJsonArray source = firstDataset(option).value("source").toArray();
+        QCOMPARE(source.size(), 3);
+        QStringList names;
+        for (const QJsonValue &row : source) {
+            names << row.toObject().value("header").toString();
+            QVERIFY(row.toObject().value("value").toDouble() > 1000);
+        }
+        names.sort();
+        QCOMPARE(names, (QStringList{"上海", "北京", "广东"}));
+        QVERIFY(option.value("visualMap").toObject().value("max").toDouble() >= option.value("visualMap").toObject().value("min").toDouble());
+        QCOMPARE(option.value("series").toArray()[0].toObject().value("map").toString(), QString("CN"));
+        QVERIFY(!option.contains("xAxis"));
+    }
+
+    void failedQueryKeepsTheLastChart()
+    {
+        CPIndexChartComponent component;
+        const QVariantMap state = chartState(2, {entry(1, "螺纹钢:上海", "元/吨")});
+        QVERIFY(restoreAndWait(component, state));
+        const QJsonObject before = component.chartView()->lastOption();
+        QVERIFY(!before.isEmpty());
+
+        // The server goes away.
+        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", "http://127.0.0.1:1/");
+        MessageBoxCatcher box;
+        box.arm();
+        QSignalSpy failed(component.chartView(), &CPIndexChartView::loadFailed);
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^chart query failed: "));
+        component.restore(state);
+        QVERIFY(failed.wait(15000));
+        QTRY_VERIFY(box.seen);
+        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
+        QCOMPARE(box.title, QString("错误"));
+        QCOMPARE(box.text, QString("指标加载失败"));
+        QCOMPARE(failed.first().first().toString(), QString("指标加载失败"));
+        QCOMPARE(component.chartView()->lastOption(), before);
+        QCOMPARE(component.chartView()->chartsView()->lastOption(), before);
+
+        // An object the server refuses fails the same way.
+        CPIndexChartInfo info;
+        info.dataObjName = "ZRN_NO_SUCH_OBJECT";
+        CPIndexChartComponent refused(nullptr, info);
+        box.seen = false;
+        box.arm();
+        QSignalSpy refusedSpy(refused.chartView(), &CPIndexChartView::loadFailed);
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^chart query failed: .*ZRN_NO_SUCH_OBJECT"));
+        refused.restore(state);
+        QVERIFY(refusedSpy.wait(15000));
+        QTRY_VERIFY(box.seen);
+        QVERIFY(refused.chartView()->lastOption().isEmpty());
+    }
+
+    void cleanupTestCase() { m_server.stop(); }
+};
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TstChartComponents test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_chartcomponents.moc"

@@ -1,0 +1,148 @@
+// zhpctl option and makedata: the chart builders over files, and bad input.
+#include "zhptest.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out, err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+Run zhpctl(const QStringList &args)
+{
+    QProcess p;
+    p.start(ZHPCTL_PATH, args);
+    Run r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+} // namespace
+
+class TstChartCtl : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString write(const QString &name, const QByteArray &text)
+    {
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        file.write(text);
+        return file.fileName();
+    }
+
+private slots:
+    void makeDataThenOption()
+    {
+        // 2024-01-01 and 2024-01-02 as datasource dates (milliseconds, UTC).
+        const QString records = write("records.json", R"([
+            {"IDX_ID": 101, "PUBLISH_DT": 1704067200000, "INDEX_VAL": 10},
+            {"IDX_ID": 102, "PUBLISH_DT": 1704067200000, "INDEX_VAL": 30},
+            {"IDX_ID": 101, "PUBLISH_DT": 1704153600000, "INDEX_VAL": 12}])");
+        const QString dims = write("dims.json", R"([{"name": "甲", "id": 101}, {"name": "乙", "id": 102}, {"name": "均值", "id": 0}])");
+        const QString cal = write("cal.json", R"({"均值": {"INDEX_NAME": "均值", "isCal": true, "idxIdExpression": "(101+102)/2"}})");
+        Run r = zhpctl({"makedata", "--query-type", "1", "--records", records, "--dimensions", dims, "--cal", cal, "--ids", "101,102"});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject data = r.json();
+        QCOMPARE(data.value("dimensions").toArray(), (QJsonArray{"header", "甲", "乙", "均值"}));
+        const QJsonArray source = data.value("source").toArray();
+        QCOMPARE(source.size(), 2);
+        QCOMPARE(source[0].toObject(), (QJsonObject{{"header", "2024-01-01"}, {"甲", 10}, {"乙", 30}, {"均值", 20}}));
+        QVERIFY(source[1].toObject().value("均值").isNull());
+
+        const QString dataset = write("dataset.json", QJsonDocument(data).toJson());
+        const QString cfg = write("cfg.json", R"({"units": {"甲": "元/吨", "乙": "万吨"},
+            "HXCPControls::HXLegendCfgWidget": {"showLegend": true, "legendPosition": "H"}})");
+        r = zhpctl({"option", "--type", "2", "--cfg", cfg, "--dataset", dataset});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(!r.out.trimmed().contains('\n'));
+        QJsonObject option = r.json();
+        QCOMPARE(option.value("color").toArray().size(), 48);
+        QCOMPARE(option.value("dataset").toArray()[0].toObject(), data);
+        const QJsonArray series = option.value("series").toArray();
+        QCOMPARE(series.size(), 3);
+        QCOMPARE(series[1].toObject().value("yAxisIndex").toInt(), 1);
+        QCOMPARE(option.value("yAxis").toArray().size(), 2);
+        QVERIFY(option.contains("toolbox") && option.contains("tooltip") && option.contains("grid"));
+
+        // --full names the builders that run.
+        r = zhpctl({"option", "--type", "3", "--cfg", cfg, "--dataset", dataset, "--full", "HXPieOptionCfgWidget,HXToolTipCfgWidget"});
+        QCOMPARE(r.exitCode, 0);
+        option = r.json();
+        QCOMPARE(option.keys(), (QStringList{"color", "dataset", "series", "tooltip"}));
+        QCOMPARE(option.value("tooltip").toObject().value("trigger").toString(), QString("item"));
+    }
+
+    void seasonShape()
+    {
+        const QString records = write("season.json", R"([{"IDX_ID": 34, "PUBLISH_DT": "2023-03-31", "INDEX_VAL": 8000},
+                                                         {"IDX_ID": 34, "PUBLISH_DT": "2024-03-31", "INDEX_VAL": 8100}])");
+        const QString query = write("query.json", R"({"seasonStart": "2023", "seasonEnd": "2024"})");
+        const Run r = zhpctl({"makedata", "--records", records, "--ids", "34", "--season-frequency", "4", "--season-query", query});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject data = r.json();
+        QCOMPARE(data.value("dimensions").toArray(), (QJsonArray{"header", "2023年", "2024年"}));
+        QCOMPARE(data.value("source").toArray().size(), 4);
+        QCOMPARE(data.value("source").toArray()[0].toObject(), (QJsonObject{{"header", "1季度"}, {"2023年", 8000}, {"2024年", 8100}}));
+    }
+
+    void badInput_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        const QString bad = m_dir.filePath("bad.json");
+        QFile f(bad);
+        f.open(QIODevice::WriteOnly);
+        f.write("{not json");
+        f.close();
+        const QString array = m_dir.filePath("array.json");
+        QFile a(array);
+        a.open(QIODevice::WriteOnly);
+        a.write("[1, 2]");
+        a.close();
+        QTest::newRow("no arguments") << QStringList{"option"} << 2 << "usage: zhpctl option";
+        QTest::newRow("unknown option") << QStringList{"makedata", "--frobnicate", "1"} << 2 << "unexpected argument --frobnicate";
+        QTest::newRow("broken cfg") << QStringList{"option", "--type", "1", "--cfg", bad, "--dataset", bad} << 1 << "bad.json:";
+        QTest::newRow("missing file") << QStringList{"option", "--type", "1", "--cfg", m_dir.filePath("none.json"), "--dataset", bad} << 1 << "cannot read";
+        QTest::newRow("dataset not an object") << QStringList{"option", "--type", "1", "--cfg", m_dir.filePath("cfg.json"), "--dataset", array}
+                                              << 1 << "the dataset must be an object";
+        QTest::newRow("type not a number") << QStringList{"option", "--type", "line", "--cfg", bad, "--dataset", bad} << 1 << "--type must be";
+        QTest::newRow("records not an array") << QStringList{"makedata", "--query-type", "1", "--records", m_dir.filePath("cfg.json"),
+                                                             "--dimensions", array} << 1 << "the records must be a JSON array";
+        QTest::newRow("dimension without name") << QStringList{"makedata", "--query-type", "1", "--records", array, "--dimensions", array}
+                                               << 1 << "every dimension needs a \"name\"";
+        QTest::newRow("bad id") << QStringList{"makedata", "--query-type", "1", "--records", array, "--dimensions", m_dir.filePath("dims.json"),
+                                               "--ids", "1,x"} << 1 << "--ids: x is not an index ID";
+    }
+
+    void badInput()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const Run r = zhpctl(args);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err.constData());
+        QVERIFY(r.out.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstChartCtl)
+#include "tst_chartctl.moc"
