@@ -64,6 +64,8 @@ void CPIndexDataView::initControl()
     table->verticalHeader()->setDefaultSectionSize(34);
     table->horizontalHeader()->setSectionsClickable(false);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Narrow panels scroll sideways rather than squeeze values into ellipses.
+    table->horizontalHeader()->setMinimumSectionSize(64);
     table->setModel(m_model);
     table->setShowGrid(false);
     table->setMouseTracking(true);
