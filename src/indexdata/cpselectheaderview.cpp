@@ -37,7 +37,6 @@ CPSelectHeaderView::CPSelectHeaderView(QWidget *parent, const QString &dataObjNa
     list->setDropIndicatorShown(true);
     list->setDragDropMode(QAbstractItemView::InternalMove);
     list->setDefaultDropAction(Qt::MoveAction);
-    list->setMovement(QListView::Snap);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(m_model, &QStandardItemModel::itemChanged, this, [this](QStandardItem *) { emit headersChanged(); });
