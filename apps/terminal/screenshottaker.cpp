@@ -16,6 +16,8 @@
 
 namespace {
 const int kPollMs = 50;
+// Once nothing changes any more: time for the data to arrive and the charts' drawing animation to end.
+const int kQuietPolls = 50;
 const int kGiveUpMs = 30000;
 }
 
@@ -51,8 +53,7 @@ void ScreenshotTaker::poll()
                        && items == m_lastItemCount;
     m_lastItemCount = items;
     m_quietPolls = quiet ? m_quietPolls + 1 : 0;
-    // Components draw after they are created (web views need a moment more).
-    if (m_quietPolls >= 20 || m_elapsed.elapsed() > kGiveUpMs)
+    if (m_quietPolls >= kQuietPolls || m_elapsed.elapsed() > kGiveUpMs)
         shoot();
 }
 
