@@ -18,8 +18,9 @@ namespace AppHost {
 
 void registerComponents()
 {
-    // The tab container registers itself when the library loads; the other
-    // component classes join this list as the library gains them.
+    // The tab container registers itself when the library loads; the host
+    // registers the other components under their class names, which stored
+    // pages use as content URLs.
     WKFactory<QWidget>::registerClass<HXCPControls::CPIndexDataComponent>("CPIndexDataComponent");
     WKFactory<QWidget>::registerClass<HXCPControls::CPMultiIndexDataComponent>("CPMultiIndexDataComponent");
     WKFactory<QWidget>::registerClass<HXCPControls::CPIndexChartComponent>("CPIndexChartComponent");
