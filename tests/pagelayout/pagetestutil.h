@@ -1,6 +1,11 @@
 #pragma once
 
+#include "testcomponent.h"
+#include "zhptest.h"
+
 #include "pagelayout/cpsplititem.h"
+#include "pagelayout/cpsplitter.h"
+#include "pagelayout/cpsplitview.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -8,6 +13,21 @@
 
 // Helpers of the page layout tests.
 namespace PageTest {
+
+// The set-up every page layout test case starts with.
+inline void initCase()
+{
+    ZhpTest::failOnUnexpectedMessages();
+    ZhpTest::isolateHostFolders();
+    TestComponent::registerIn();
+}
+
+inline QVariantMap saved(IWKMemory *node)
+{
+    QVariantMap map;
+    node->save(map);
+    return map;
+}
 
 inline QVariantMap fromJson(const QByteArray &json)
 {
@@ -29,6 +49,16 @@ inline void settle(QWidget *root)
         return true;
     }());
     QTest::qWait(20);
+}
+
+// Restores `content` into `view`, shows it and waits until its items have applied it.
+inline void showRestored(HXCPControls::CPSplitView &view, const QVariantMap &content, QSize size = QSize(400, 300))
+{
+    view.restore(content);
+    view.resize(size);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    settle(&view);
 }
 
 // The content without the "date" stamps that every save of a split view writes anew.

@@ -1,16 +1,9 @@
 // Editing a page's split tree: splits, deletes and the handles' grab area.
 #include "pagetestutil.h"
-#include "testcomponent.h"
-#include "zhptest.h"
 
-#include "pagelayout/cpsplititem.h"
-#include "pagelayout/cpsplitter.h"
 #include "pagelayout/cpsplitterhandle.h"
-#include "pagelayout/cpsplitview.h"
 
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -19,27 +12,21 @@ using PageTest::fromJson;
 
 namespace {
 
-QByteArray threeItems(int orientation, const char *sizes)
+QVariantMap threeItems(int orientation, const char *sizes)
 {
-    return QByteArray(R"({"rootItemType":"HXCPControls::CPSplitter","rootObj":{"orientation":)")
-           + QByteArray::number(orientation) + R"(,"sizes":)" + sizes + R"(,"children":[
+    return fromJson(QByteArray(R"({"rootItemType":"HXCPControls::CPSplitter","rootObj":{"orientation":)")
+                    + QByteArray::number(orientation) + R"(,"sizes":)" + sizes + R"(,"children":[
              {"className":"HXCPControls::CPSplitItem","title":"a"},
              {"className":"HXCPControls::CPSplitItem","title":"b"},
-             {"className":"HXCPControls::CPSplitItem","title":"c"}]}})";
+             {"className":"HXCPControls::CPSplitItem","title":"c"}]}})");
 }
 
 struct Page {
     CPSplitView view;
-    explicit Page(const QVariantMap &content, QSize size = QSize(801, 400))
-    {
-        view.restore(content);
-        view.resize(size);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        settle();
-    }
+    explicit Page(const QVariantMap &content, QSize size = QSize(801, 801)) { PageTest::showRestored(view, content, size); }
     void settle() { PageTest::settle(&view); }
     CPSplitter *root() const { return qobject_cast<CPSplitter *>(view.rootItem()); }
+    CPSplitItem *lone() const { return qobject_cast<CPSplitItem *>(view.rootItem()); }
 };
 
 CPSplitItem *itemAt(CPSplitter *splitter, int i)
@@ -54,27 +41,36 @@ class TstSplitEditing : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        ZhpTest::failOnUnexpectedMessages();
-        ZhpTest::isolateHostFolders();
-        TestComponent::registerIn();
-    }
+    void initTestCase() { PageTest::initCase(); }
 
-    void splitLoneRootToTheRight()
+    void splitLoneRoot_data()
     {
+        QTest::addColumn<int>("indicator");
+        QTest::addColumn<Qt::Orientation>("orientation");
+        QTest::addColumn<int>("oldIndex");
+        QTest::newRow("left") << int(SplitLeft) << Qt::Horizontal << 1;
+        QTest::newRow("right") << int(SplitRight) << Qt::Horizontal << 0;
+        QTest::newRow("top") << int(SplitTop) << Qt::Vertical << 1;
+        QTest::newRow("bottom") << int(SplitBottom) << Qt::Vertical << 0;
+    }
+    void splitLoneRoot()
+    {
+        QFETCH(int, indicator);
+        QFETCH(Qt::Orientation, orientation);
+        QFETCH(int, oldIndex);
         Page page{QVariantMap()};
-        auto *old = qobject_cast<CPSplitItem *>(page.view.rootItem());
-        old->onIndicator(SplitRight);
+        CPSplitItem *old = page.lone();
+        old->onIndicator(Indicator(indicator));
         CPSplitter *splitter = page.root();
         QVERIFY(splitter);
-        QCOMPARE(splitter->orientation(), Qt::Horizontal);
+        QCOMPARE(splitter->orientation(), orientation);
         QCOMPARE(splitter->count(), 2);
-        QCOMPARE(itemAt(splitter, 0), old);
-        QVERIFY(itemAt(splitter, 1)->editModel());
+        QCOMPARE(itemAt(splitter, oldIndex), old);
+        CPSplitItem *added = itemAt(splitter, 1 - oldIndex);
+        QVERIFY(added->editModel());
         page.settle();
         QCOMPARE(splitter->sizes(), (QList<int>{400, 400}));
-        QVERIFY(itemAt(splitter, 1)->hasFocus() || QApplication::focusWidget() == nullptr);
+        QVERIFY(added->hasFocus() || QApplication::focusWidget() == nullptr);
 
         // Handles of a splitter made by a split report releases to the view's chart reset.
         QSignalSpy moved(splitter, &CPSplitter::spliterHandleMoved);
@@ -82,25 +78,9 @@ private slots:
         QCOMPARE(moved.count(), 1);
     }
 
-    void splitLoneRootToTheTopAndLeft()
-    {
-        Page page{QVariantMap()};
-        auto *old = qobject_cast<CPSplitItem *>(page.view.rootItem());
-        old->onIndicator(SplitTop);
-        QCOMPARE(page.root()->orientation(), Qt::Vertical);
-        QVERIFY(itemAt(page.root(), 1) == old);
-        old->onIndicator(SplitLeft);
-        // Different orientation inside a splitter: a nested splitter takes the item's place.
-        auto *nested = qobject_cast<CPSplitter *>(page.root()->widget(1));
-        QVERIFY(nested);
-        QCOMPARE(nested->orientation(), Qt::Horizontal);
-        QCOMPARE(itemAt(nested, 1), old);
-        QCOMPARE(page.view.findChildren<CPSplitItem *>().size(), 3);
-    }
-
     void splitInsideASplitterOfTheSameOrientation()
     {
-        Page page(fromJson(threeItems(1, "[200,301,200]")), QSize(703, 300));
+        Page page(threeItems(1, "[200,301,200]"), QSize(703, 300));
         CPSplitter *splitter = page.root();
         QCOMPARE(splitter->sizes(), (QList<int>{200, 301, 200}));
         CPSplitItem *middle = itemAt(splitter, 1);
@@ -123,28 +103,41 @@ private slots:
         QCOMPARE(splitter->sizes()[0] + splitter->sizes()[1], 200);
     }
 
-    void verticalSplitInAHorizontalSplitterNests()
+    // A split across the splitter's orientation nests a splitter in the item's
+    // place; deleting one of its two items lifts the other back.
+    void crossSplitNestsAndDeleteLifts()
     {
-        Page page(fromJson(threeItems(1, "[200,300,200]")), QSize(702, 300));
+        Page page(threeItems(1, "[200,300,200]"), QSize(702, 300));
+        CPSplitItem *first = itemAt(page.root(), 0);
         CPSplitItem *middle = itemAt(page.root(), 1);
         middle->onIndicator(SplitBottom);
+        first->onIndicator(SplitTop);
+        QCOMPARE(page.root()->count(), 3);
         auto *nested = qobject_cast<CPSplitter *>(page.root()->widget(1));
         QVERIFY(nested);
         QCOMPARE(nested->orientation(), Qt::Vertical);
         QCOMPARE(itemAt(nested, 0), middle);
-        QCOMPARE(page.root()->count(), 3);
+        auto *nestedFirst = qobject_cast<CPSplitter *>(page.root()->widget(0));
+        QVERIFY(nestedFirst);
+        QCOMPARE(itemAt(nestedFirst, 1), first);
         page.settle();
-        QCOMPARE(page.root()->sizes()[0], 200);
+        const QList<int> outer = page.root()->sizes();
+        QCOMPARE(outer[0], 200);
+
+        itemAt(nested, 1)->onIndicator(DeleteLayout);
+        QCOMPARE(page.root()->count(), 3);
+        QCOMPARE(itemAt(page.root(), 1), middle);
+        QCOMPARE(page.root()->sizes(), outer);
+        QCOMPARE(page.view.findChildren<CPSplitter *>().size(), 2);
     }
 
     void deletingOneOfTwoUnderTheViewPromotesTheOther()
     {
         Page page{QVariantMap()};
-        auto *first = qobject_cast<CPSplitItem *>(page.view.rootItem());
+        CPSplitItem *first = page.lone();
         first->onIndicator(SplitRight);
-        CPSplitItem *second = itemAt(page.root(), 1);
         QPointer<CPSplitter> splitter = page.root();
-        second->onIndicator(DeleteLayout);
+        itemAt(splitter, 1)->onIndicator(DeleteLayout);
         QCOMPARE(page.view.rootItem(), first);
         QVERIFY(!splitter);
         page.settle();
@@ -155,35 +148,16 @@ private slots:
         QCOMPARE(page.view.rootItem(), first);
     }
 
-    void deletingInANestedSplitterLiftsTheRest()
+    void deletingOneOfThreeGivesItsSizeToTheNeighbour()
     {
-        Page page(fromJson(threeItems(1, "[200,300,200]")), QSize(702, 300));
-        CPSplitItem *middle = itemAt(page.root(), 1);
-        middle->onIndicator(SplitBottom);
-        page.settle();
-        const QList<int> outer = page.root()->sizes();
-        auto *nested = qobject_cast<CPSplitter *>(page.root()->widget(1));
-        CPSplitItem *added = itemAt(nested, 1);
-        added->onIndicator(DeleteLayout);
-        QCOMPARE(page.root()->count(), 3);
-        QCOMPARE(itemAt(page.root(), 1), middle);
-        QCOMPARE(page.root()->sizes(), outer);
-        QVERIFY(page.view.findChildren<CPSplitter *>().size() == 1);
-    }
+        // The last gives its size to the one before it, with the freed handle's pixel.
+        Page page(threeItems(2, "[100,150,147]"), QSize(300, 399));
+        QCOMPARE(page.root()->sizes(), (QList<int>{100, 150, 147}));
+        itemAt(page.root(), 2)->onIndicator(DeleteLayout);
+        QCOMPARE(page.root()->sizes(), (QList<int>{100, 297 + 1}));
 
-    void deletingTheLastOfThreeGivesItsSizeToTheSecond()
-    {
-        Page page(fromJson(threeItems(2, "[100,150,147]")), QSize(300, 399));
-        CPSplitter *splitter = page.root();
-        QCOMPARE(splitter->sizes(), (QList<int>{100, 150, 147}));
-        itemAt(splitter, 2)->onIndicator(DeleteLayout);
-        QCOMPARE(splitter->count(), 2);
-        const QList<int> sizes = splitter->sizes();
-        QCOMPARE(sizes[0], 100);
-        QCOMPARE(sizes[1], 297 + 1); // the freed handle's pixel too
-
-        // The first of three gives its size to the next.
-        Page other(fromJson(threeItems(2, "[100,150,147]")), QSize(300, 399));
+        // Any other gives it to the next.
+        Page other(threeItems(2, "[100,150,147]"), QSize(300, 399));
         itemAt(other.root(), 0)->onIndicator(DeleteLayout);
         QCOMPARE(other.root()->sizes()[0] + other.root()->sizes()[1], 397 + 1);
         QCOMPARE(other.root()->sizes()[1], 147);
@@ -203,12 +177,8 @@ private slots:
     void indicatorButtonsSplit()
     {
         Page page{QVariantMap()};
-        auto *item = qobject_cast<CPSplitItem *>(page.view.rootItem());
-        auto *down = item->indicator()->findChild<QPushButton *>("pbDown");
-        QVERIFY(down);
-        QCOMPARE(down->toolTip(), QString("split to bottom"));
-        QCOMPARE(item->indicator()->findChild<QPushButton *>("pbLeft")->toolTip(), QString("splite to left"));
-        down->click();
+        CPSplitItem *item = page.lone();
+        item->indicator()->findChild<QPushButton *>("pbDown")->click();
         QTRY_VERIFY(page.root());
         QCOMPARE(page.root()->orientation(), Qt::Vertical);
         QCOMPARE(itemAt(page.root(), 0), item);
@@ -216,8 +186,7 @@ private slots:
         // The indicator of an item is centred; its setting button sits top right.
         page.settle();
         CPSplitItem *bottom = itemAt(page.root(), 1);
-        const QRect ind = bottom->indicator()->geometry();
-        QVERIFY(qAbs(ind.center().x() - bottom->width() / 2) <= 1);
+        QVERIFY(qAbs(bottom->indicator()->geometry().center().x() - bottom->width() / 2) <= 1);
         QCOMPARE(bottom->settingButton()->geometry().topLeft(), QPoint(bottom->width() - 5 - 16, 3));
     }
 
@@ -225,36 +194,27 @@ private slots:
     {
         const QString ini = QCoreApplication::applicationDirPath() + "/start.ini";
         QFile::remove(ini);
-        {
-            CPSplitter splitter;
+        auto check = [](Qt::Orientation orientation, int grab, const QMargins &margins, bool noMask) {
+            CPSplitter splitter(orientation, nullptr, nullptr);
             splitter.addWidget(new QWidget);
             splitter.addWidget(new QWidget);
-            splitter.resize(200, 100);
+            splitter.resize(200, 200);
             splitter.show();
             QVERIFY(QTest::qWaitForWindowExposed(&splitter));
-            QCOMPARE(CPSplitterHandle::grabWidth(), 10);
+            QCOMPARE(CPSplitterHandle::grabWidth(), grab);
             QSplitterHandle *handle = splitter.handle(1);
-            QTRY_COMPARE(handle->contentsMargins(), QMargins(4, 0, 4, 0));
-            QVERIFY(handle->testAttribute(Qt::WA_MouseNoMask));
-        }
+            QTRY_COMPARE(handle->contentsMargins(), margins);
+            QCOMPARE(handle->testAttribute(Qt::WA_MouseNoMask), noMask);
+            if (!noMask)
+                QVERIFY(handle->mask().isEmpty());
+        };
+        check(Qt::Horizontal, 10, QMargins(4, 0, 4, 0), true);
         {
             QFile f(ini);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("[SplitHandler]\ngrapMouseWidth=1\n");
         }
-        {
-            CPSplitter splitter(Qt::Vertical, nullptr, nullptr);
-            splitter.addWidget(new QWidget);
-            splitter.addWidget(new QWidget);
-            splitter.resize(100, 200);
-            splitter.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&splitter));
-            QCOMPARE(CPSplitterHandle::grabWidth(), 1);
-            QSplitterHandle *handle = splitter.handle(1);
-            QCOMPARE(handle->contentsMargins(), QMargins(0, 0, 0, 0));
-            QVERIFY(!handle->testAttribute(Qt::WA_MouseNoMask));
-            QVERIFY(handle->mask().isEmpty());
-        }
+        check(Qt::Vertical, 1, QMargins(0, 0, 0, 0), false);
         QFile::remove(ini);
     }
 };

@@ -13,10 +13,11 @@ struct Run {
     QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
 };
 
-Run roundtrip(const QByteArray &input, const QStringList &extra = {})
+// Runs "zhpctl roundtrip <args>", by default on the standard input.
+Run roundtrip(const QByteArray &input, const QStringList &args = {"-"})
 {
     QProcess p;
-    p.start(ZHPCTL_PATH, QStringList{"roundtrip"} + extra + QStringList{"-"});
+    p.start(ZHPCTL_PATH, QStringList{"roundtrip"} + args);
     p.write(input);
     p.closeWriteChannel();
     Run r;
@@ -64,7 +65,7 @@ private slots:
 
     void shownPagesWriteTheirLayout()
     {
-        const Run r = roundtrip(kPage, {"--show", "640x480"});
+        const Run r = roundtrip(kPage, {"--show", "640x480", "-"});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject page = r.json();
         QCOMPARE(page.value("height").toInt(), 600);
@@ -111,7 +112,7 @@ private slots:
     {
         QFETCH(QByteArray, input);
         QFETCH(int, exitCode);
-        for (const QStringList &extra : {QStringList{}, QStringList{"--show", "800x600"}}) {
+        for (const QStringList &extra : {QStringList{"-"}, QStringList{"--show", "800x600", "-"}}) {
             const Run r = roundtrip(input, extra);
             QCOMPARE(r.exitCode, exitCode);
             // Whatever came in, a page's content goes out.
@@ -125,14 +126,12 @@ private slots:
 
     void usageErrors()
     {
-        QProcess p;
-        p.start(ZHPCTL_PATH, {"roundtrip", "--show", "12by5", "-"});
-        QVERIFY(p.waitForFinished());
-        QCOMPARE(p.exitCode(), 2);
-        p.start(ZHPCTL_PATH, {"roundtrip", "/no/such/file.json"});
-        QVERIFY(p.waitForFinished());
-        QCOMPARE(p.exitCode(), 2);
-        QVERIFY(p.readAllStandardError().contains("cannot read"));
+        for (const QStringList &args : {QStringList{"--show", "12by5", "-"}, QStringList{"/no/such/file.json"}}) {
+            const Run r = roundtrip({}, args);
+            QCOMPARE(r.exitCode, 2);
+            if (args.last() != "-")
+                QVERIFY(r.err.contains("cannot read"));
+        }
     }
 };
 
