@@ -102,6 +102,14 @@ private slots:
         delete label;
         WKCore::instance()->setCurrentSkinId("default");
 
+        // Sheets import shared rules of the same skin; an import loop is cut and reported.
+        writeFile(m_root + "/skins/default/controls/shared.css", "QLabel { margin: 2px; }");
+        writeFile(m_root + "/skins/default/controls/page.css", "@import \"controls/shared.css\";\nQLabel { color: green; }");
+        writeFile(m_root + "/skins/default/controls/loop.css", "QLabel { padding: 1px; }\n  @import \"controls/loop.css\";");
+        QCOMPARE(WKCore::instance()->styleSheet("controls/page.css"), QString("QLabel { margin: 2px; }\nQLabel { color: green; }"));
+        ZhpTest::expectMessage(QtWarningMsg, "style sheet imports itself: \"controls/loop.css\" \"controls/loop.css\"");
+        QCOMPARE(WKCore::instance()->styleSheet("controls/loop.css"), QString("QLabel { padding: 1px; }\n"));
+
         // A skin without the file leaves the style as it was.
         auto *other = new SkinnedLabel;
         other->setStyleSheet("QLabel { color: blue; }");

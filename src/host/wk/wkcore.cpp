@@ -6,6 +6,7 @@
 #include "zhphostlog.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QWidget>
 
 
@@ -67,17 +68,39 @@ void WKCore::setCurrentSkinId(const QString &skinId)
 
 QString WKCore::styleSheet(const QString &styleFile)
 {
+    QStringList including;
+    return styleSheet(styleFile, including);
+}
+
+// A line `@import "controls/dialog.css";` stands for the text of that file of
+// the same skin, so that sheets share rules; style sheets themselves know no imports.
+QString WKCore::styleSheet(const QString &styleFile, QStringList &including)
+{
     auto it = m_styleCache.constFind(styleFile);
     if (it != m_styleCache.constEnd())
         return *it;
+    if (including.contains(styleFile)) {
+        qCWarning(lcHost) << "style sheet imports itself:" << including.join(QStringLiteral(" -> ")) << styleFile;
+        return QString();
+    }
     const QString path = WKCfg::instance()->stdPath(QStringLiteral("wkskin")) + QLatin1Char('/') + m_skinId
                          + QLatin1Char('/') + styleFile;
     QFile f(path);
-    QString text;
-    if (f.open(QIODevice::ReadOnly))
-        text = QString::fromUtf8(f.readAll());
-    else
+    if (!f.open(QIODevice::ReadOnly)) {
         qCInfo(lcHost) << "no style sheet" << path;
+        m_styleCache.insert(styleFile, QString());
+        return QString();
+    }
+    including.append(styleFile);
+    static const QRegularExpression importLine(QStringLiteral("^\\s*@import\\s+\"([^\"]+)\"\\s*;\\s*$"));
+    QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        const QRegularExpressionMatch m = importLine.match(line);
+        if (m.hasMatch())
+            line = styleSheet(m.captured(1), including);
+    }
+    including.removeLast();
+    const QString text = lines.join(QLatin1Char('\n'));
     m_styleCache.insert(styleFile, text);
     return text;
 }

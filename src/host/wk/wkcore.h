@@ -31,7 +31,8 @@ public:
     QString getCurrentSkinId() const;
     void setCurrentSkinId(const QString &skinId);
 
-    // The text of a style sheet file of the current skin; empty when it does not exist.
+    // The text of a style sheet file of the current skin, its `@import "file";`
+    // lines replaced by the files they name; empty when it does not exist.
     QString styleSheet(const QString &styleFile);
 
     QVariant value(const QString &key, const QVariant &defaultValue = QVariant()) const;
@@ -44,6 +45,7 @@ signals:
 private:
     WKCore();
     void apply(IWKSkin *skin, const QString &styleFile);
+    QString styleSheet(const QString &styleFile, QStringList &including);
 
     struct StyledView {
         QPointer<QWidget> widget;
