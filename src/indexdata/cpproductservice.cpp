@@ -31,11 +31,8 @@ CPProductService::CPProductService()
 
 CPProductService::~CPProductService() = default;
 
-QJsonArray CPProductService::getAllProductCategories()
+QJsonArray CPProductService::rowsOf(const HXDsRequest &request)
 {
-    HXDsRequest request;
-    request.setObjName(QStringLiteral("ZRN_GET_ALL_PRODUCT_CATEGORY_1"));
-    request.setIgnoreTotal(true);
     HttpJsonResult result;
     m_datasource->getData(request, result);
     if (!result.success) {
@@ -45,19 +42,21 @@ QJsonArray CPProductService::getAllProductCategories()
     return result.data.array();
 }
 
+QJsonArray CPProductService::getAllProductCategories()
+{
+    HXDsRequest request;
+    request.setObjName(QStringLiteral("ZRN_GET_ALL_PRODUCT_CATEGORY_1"));
+    request.setIgnoreTotal(true);
+    return rowsOf(request);
+}
+
 QJsonArray CPProductService::getAllProducts()
 {
     HXDsRequest request;
     request.setObjName(QStringLiteral("ZRN_GET_ALL_PRODUCT_1"));
     request.setOrder({HXDataApi::OrderType{QStringLiteral("SN"), 1}});
     request.setIgnoreTotal(true);
-    HttpJsonResult result;
-    m_datasource->getData(request, result);
-    if (!result.success) {
-        qCCritical(lcIndexData).noquote() << result.errorMsg;
-        return {};
-    }
-    return result.data.array();
+    return rowsOf(request);
 }
 
 QList<QVariantMap> CPProductService::buildTree(const QJsonArray &categories, const QJsonArray &products,

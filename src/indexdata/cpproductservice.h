@@ -12,6 +12,7 @@
 
 namespace HXDataApi {
 class HXDatasourceService;
+class HXDsRequest;
 }
 
 namespace HXCPControls {
@@ -43,6 +44,9 @@ public:
                                         const QString &productCode, QJsonObject *matchedProduct);
 
 private:
+    // Runs a blocking query; the rows, or none (logged) when it failed.
+    QJsonArray rowsOf(const HXDataApi::HXDsRequest &request);
+
     std::unique_ptr<HXDataApi::HXDatasourceService> m_datasource;
 };
 
