@@ -1,9 +1,6 @@
 // zhpctl option and makedata: the chart builders over files, and bad input.
 #include "zhptest.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -107,16 +104,8 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        const QString bad = m_dir.filePath("bad.json");
-        QFile f(bad);
-        f.open(QIODevice::WriteOnly);
-        f.write("{not json");
-        f.close();
-        const QString array = m_dir.filePath("array.json");
-        QFile a(array);
-        a.open(QIODevice::WriteOnly);
-        a.write("[1, 2]");
-        a.close();
+        const QString bad = write("bad.json", "{not json");
+        const QString array = write("array.json", "[1, 2]");
         QTest::newRow("no arguments") << QStringList{"option"} << 2 << "usage: zhpctl option";
         QTest::newRow("unknown option") << QStringList{"makedata", "--frobnicate", "1"} << 2 << "unexpected argument --frobnicate";
         QTest::newRow("broken cfg") << QStringList{"option", "--type", "1", "--cfg", bad, "--dataset", bad} << 1 << "bad.json:";

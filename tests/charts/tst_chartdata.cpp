@@ -5,13 +5,6 @@
 #include "charts/cpchartdatabuilder.h"
 #include "charts/cpchartsservice.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QtTest>
-
-#include <cmath>
-
 using namespace HXCPControls;
 
 namespace {
@@ -40,6 +33,11 @@ CPChartDataBuilder::Result timeSeries(const QJsonArray &records, const QList<Dim
 QJsonArray strings(const QStringList &list)
 {
     return QJsonArray::fromStringList(list);
+}
+
+QJsonArray parseArray(const char *json)
+{
+    return QJsonDocument::fromJson(json).array();
 }
 
 } // namespace
@@ -79,12 +77,15 @@ private slots:
     void startDates()
     {
         const QDate today(2024, 5, 31);
-        QCOMPARE(CPChartsService::startDate({}, today), QString("[2022-05-31]"));
-        QCOMPARE(CPChartsService::startDate({{"isLatestDate", true}, {"date", "3"}, {"unit", 2}}, today), QString("[2024-02-29]"));
-        QCOMPARE(CPChartsService::startDate({{"isLatestDate", true}, {"date", "2"}, {"unit", 3}}, today), QString("[2023-11-30]"));
-        QCOMPARE(CPChartsService::startDate({{"isLatestDate", true}, {"date", "1"}, {"unit", 1}}, today), QString("[2023-05-31]"));
-        QCOMPARE(CPChartsService::startDate({{"isLatestDate", false}, {"date", "2021-03-04"}, {"unit", 1}}, today),
-                 QString("[2021-03-04]"));
+        // Two years by default; else years (1), months (2) or quarters (3) back from today, or a fixed date.
+        const QList<QPair<QVariantMap, QString>> cases{
+            {{}, "[2022-05-31]"},
+            {{{"isLatestDate", true}, {"date", "3"}, {"unit", 2}}, "[2024-02-29]"},
+            {{{"isLatestDate", true}, {"date", "2"}, {"unit", 3}}, "[2023-11-30]"},
+            {{{"isLatestDate", true}, {"date", "1"}, {"unit", 1}}, "[2023-05-31]"},
+            {{{"isLatestDate", false}, {"date", "2021-03-04"}, {"unit", 1}}, "[2021-03-04]"}};
+        for (const auto &c : cases)
+            QCOMPARE(CPChartsService::startDate(c.first, today), c.second);
     }
 
     void requests()
@@ -136,17 +137,9 @@ private slots:
                                  QJsonObject{{"IDX_ID", 101}, {"PUBLISH_DT", "2024-01-05"}, {"INDEX_VAL", "8.25"}}};
         const auto [dims, source] = timeSeries(records, {{"甲", 101}, {"乙", 102}});
         QCOMPARE(dims, strings({"header", "甲", "乙"}));
-        QCOMPARE(source.size(), 5);
-        QStringList headers;
-        for (const QJsonValue &row : source)
-            headers << row.toObject().value("header").toString();
-        QCOMPARE(headers, (QStringList{"2024-01-01", "2024-01-02", "2024-01-03", "2024-01-04", "2024-01-05"}));
-        QCOMPARE(source[1].toObject(), (QJsonObject{{"header", "2024-01-02"}, {"甲", 1.5}}));
-        QCOMPARE(source[2].toObject(), (QJsonObject{{"header", "2024-01-03"}, {"甲", 2}, {"乙", 7}}));
-        QVERIFY(source[0].toObject().value("乙").isNull());
-        // An index that no dimension names gives no cell.
-        QCOMPARE(source[3].toObject(), (QJsonObject{{"header", "2024-01-04"}}));
-        QCOMPARE(source[4].toObject().value("甲").toDouble(), 8.25);
+        // An index that no dimension names gives no cell; a row without a date is dropped.
+        QCOMPARE(source, parseArray(R"([{"header": "2024-01-01", "乙": null}, {"header": "2024-01-02", "甲": 1.5},
+            {"header": "2024-01-03", "甲": 2, "乙": 7}, {"header": "2024-01-04"}, {"header": "2024-01-05", "甲": 8.25}])"));
     }
 
     void categoryShape()
@@ -156,10 +149,7 @@ private slots:
         const auto [dims, source] = CPChartDataBuilder::makeData(3, QJsonDocument(records), {{"北京", 5001}, {"广东", 5002}, {"上海", 5003}},
                                                                  "IDX_ID", "PRICE", "PUBLISH_DT", {}, {});
         QCOMPARE(dims, strings({"header", "value"}));
-        QCOMPARE(source.size(), 3);
-        QCOMPARE(source[0].toObject(), (QJsonObject{{"header", "北京"}, {"value", 3900}}));
-        QCOMPARE(source[1].toObject(), (QJsonObject{{"header", "广东"}, {"value", 4100.5}}));
-        QVERIFY(source[2].toObject().value("value").isNull());
+        QCOMPARE(source, parseArray(R"([{"header": "北京", "value": 3900}, {"header": "广东", "value": 4100.5}, {"header": "上海", "value": null}])"));
     }
 
     void calculatedIndices()
@@ -201,37 +191,32 @@ private slots:
     {
         QTest::addColumn<int>("frequency");
         QTest::addColumn<QStringList>("labels");
-        QTest::newRow("monthly") << 12 << QStringList{"1月份", "2月份", "3月份", "4月份", "5月份", "6月份", "7月份", "8月份", "9月份", "10月份", "11月份", "12月份"};
-        QTest::newRow("quarterly") << 4 << QStringList{"1季度", "2季度", "3季度", "4季度"};
-        QTest::newRow("daily") << 365 << QStringList{"02月29日", "03月31日", "11月30日"};
+        QTest::addColumn<QString>("filled"); // the rows that have values, by label
+        QTest::newRow("monthly") << 12 << QStringList{"1月份", "2月份", "3月份", "4月份", "5月份", "6月份", "7月份", "8月份", "9月份", "10月份", "11月份", "12月份"}
+                                 << R"({"2月份": {"2024年": 2}, "3月份": {"2023年": 1, "2024年": 3}, "11月份": {"2023年": 4}})";
+        // February and March of 2024 share the first quarter; the later value stays.
+        QTest::newRow("quarterly") << 4 << QStringList{"1季度", "2季度", "3季度", "4季度"}
+                                   << R"({"1季度": {"2023年": 1, "2024年": 3}, "4季度": {"2023年": 4}})";
+        QTest::newRow("daily") << 365 << QStringList{"02月29日", "03月31日", "11月30日"}
+                               << R"({"02月29日": {"2024年": 2}, "03月31日": {"2023年": 1, "2024年": 3}, "11月30日": {"2023年": 4}})";
     }
 
     void seasonShapes()
     {
         QFETCH(int, frequency);
         QFETCH(QStringList, labels);
+        QFETCH(QString, filled);
         const QJsonArray records{record(34, "2023-03-31", 1), record(34, "2024-02-29", 2), record(34, "2024-03-31", 3),
                                  record(34, "2023-11-30", 4)};
         const auto [dims, source] = CPChartDataBuilder::makeSeasonData(frequency, QJsonDocument(records), {{"2023年", 0}, {"2024年", 0}},
                                                                        "INDEX_VAL", "PUBLISH_DT", {}, {34});
         QCOMPARE(dims, strings({"header", "2023年", "2024年"}));
         QCOMPARE(source.size(), labels.size());
-        QMap<QString, QJsonObject> byLabel;
+        const QJsonObject values = QJsonDocument::fromJson(filled.toUtf8()).object();
         for (int i = 0; i < source.size(); ++i) {
-            QCOMPARE(source[i].toObject().value("header").toString(), labels[i]);
-            byLabel.insert(labels[i], source[i].toObject());
-        }
-        if (frequency == 12) {
-            QCOMPARE(byLabel["3月份"], (QJsonObject{{"header", "3月份"}, {"2023年", 1}, {"2024年", 3}}));
-            QCOMPARE(byLabel["2月份"].value("2024年").toDouble(), 2.0);
-            QCOMPARE(byLabel["11月份"].value("2023年").toDouble(), 4.0);
-            QCOMPARE(byLabel["1月份"], (QJsonObject{{"header", "1月份"}}));
-        } else if (frequency == 4) {
-            // February and March of 2024 share the first quarter; the later value stays.
-            QCOMPARE(byLabel["1季度"], (QJsonObject{{"header", "1季度"}, {"2023年", 1}, {"2024年", 3}}));
-            QCOMPARE(byLabel["4季度"].value("2023年").toDouble(), 4.0);
-        } else {
-            QCOMPARE(byLabel["03月31日"], (QJsonObject{{"header", "03月31日"}, {"2023年", 1}, {"2024年", 3}}));
+            QJsonObject want = values.value(labels[i]).toObject();
+            want.insert("header", labels[i]);
+            QCOMPARE(source[i].toObject(), want);
         }
     }
 
