@@ -4,6 +4,7 @@
 #include "seeddata.h"
 #include "server.h"
 #include "wk/wkserviceconfig.h"
+#include "zhptest.h"
 
 #include <httplib.h>
 
@@ -17,9 +18,21 @@
 // request the widgets send is kept (so tests can read the filters and
 // parameters that went out) and answered by the real server. Objects named
 // in failObject() are refused with 500, as a broken backend would.
+// The first id of the seeded indices.
+constexpr qint64 kIndexBase = 2001000000000LL;
+
 class DatasourceFixture
 {
 public:
+    // For initTestCase(): strict messages, private host folders, and the server.
+    void setUp()
+    {
+        ZhpTest::failOnUnexpectedMessages();
+        ZhpTest::isolateHostFolders();
+        QString error;
+        QVERIFY2(start(&error), qPrintable(error));
+    }
+
     bool start(QString *error)
     {
         zhpserver::Options options;
@@ -66,11 +79,16 @@ public:
     QList<QJsonObject> requestsTo(const QString &objName) const
     {
         QList<QJsonObject> found;
-        for (const QJsonObject &r : requests()) {
+        for (const QJsonObject &r : requests())
             if (r.value(QStringLiteral("objName")).toString() == objName)
                 found.append(r);
-        }
         return found;
+    }
+    // The parameters of the last request sent to `objName`.
+    QJsonObject lastParams(const QString &objName) const
+    {
+        const QList<QJsonObject> sent = requestsTo(objName);
+        return sent.isEmpty() ? QJsonObject() : sent.last().value(QStringLiteral("params")).toObject();
     }
     void clear()
     {

@@ -3,7 +3,6 @@
 // changes a component.
 #include "datasourcefixture.h"
 #include "modalhelper.h"
-#include "zhptest.h"
 
 #include "editor/cpbasedialog.h"
 #include "hxdataapi/hxtreeview.h"
@@ -17,23 +16,11 @@
 #include "indexdata/cpmultiindexdatacomponent.h"
 #include "indexdata/cpselectheaderview.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QJsonArray>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QStandardItemModel>
-#include <QTableView>
-#include <QTreeView>
+#include <QtWidgets>
 
 using namespace HXCPControls;
 
 namespace {
-
-constexpr qint64 kIndexBase = 2001000000000LL;
 
 QString params(int frequencyCode)
 {
@@ -86,10 +73,7 @@ class TstIndexDataSetting : public QObject
 private slots:
     void initTestCase()
     {
-        ZhpTest::failOnUnexpectedMessages();
-        ZhpTest::isolateHostFolders();
-        QString error;
-        QVERIFY2(m_ds.start(&error), qPrintable(error));
+        m_ds.setUp();
         CPIndexDataService service;
         QSignalSpy spy(&service, &CPIndexDataService::getFrequencyFinished);
         service.getFrequencyList();
@@ -127,13 +111,10 @@ private slots:
         QCOMPARE(shownCodes(selector), QList<int>({1}));
 
         // Unreadable parameters: an error box, then 1.
-        QString shown;
-        onNextModal<QMessageBox>([&shown](QMessageBox *box) {
-            shown = box->text();
-            box->accept();
-        });
+        MessageBoxCatcher box;
+        box.arm();
         selector.resetFrequency({index(1, "元/吨", QStringLiteral("[{oops")), index(2, "元/吨", params(4))});
-        QCOMPARE(shown, QStringLiteral("获取指标参数失败"));
+        QCOMPARE(box.text, QStringLiteral("获取指标参数失败"));
         QCOMPARE(selector.ceiling(), 4);
         QCOMPARE(selector.selected(), QList<int>({1, 4}));
     }
@@ -188,9 +169,8 @@ private slots:
         QCOMPARE(selector.candidateModel()->rowCount(), 0);
         QVERIFY(clickNode(&selector, "380201"));
         QCOMPARE(selector.candidateModel()->rowCount(), 3);
-        const QJsonObject sent = m_ds.requestsTo("ZRN_GENERAL_INDEX_MULTIPRICE_1").last();
-        QCOMPARE(sent.value("filter").toString(), QStringLiteral("CAT_CODE == :PNODE"));
-        QCOMPARE(sent.value("params").toObject().value("PNODE").toInt(), 380201);
+        QCOMPARE(m_ds.requestsTo("ZRN_GENERAL_INDEX_MULTIPRICE_1").last().value("filter").toString(), "CAT_CODE == :PNODE");
+        QCOMPARE(m_ds.lastParams("ZRN_GENERAL_INDEX_MULTIPRICE_1").value("PNODE").toInt(), 380201);
         QCOMPARE(selector.candidateModel()->item(0, 0)->text(), QStringLiteral("铁矿石:62%澳粉:青岛港"));
         QCOMPARE(selector.candidateModel()->item(0, 1)->textAlignment(), int(Qt::AlignCenter));
         QCOMPARE(selector.candidateModel()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("单位"));
@@ -290,7 +270,7 @@ private slots:
         component.resize(900, 420);
         component.show();
         QSignalSpy title(&component, &QWidget::windowTitleChanged);
-        QStringList refusals;
+        MessageBoxCatcher refusal;
         bool sawVezCandidates = false;
 
         onNextModal<CPBaseDialog>([&](CPBaseDialog *dialog) {
@@ -299,12 +279,8 @@ private slots:
             QCOMPARE(dialog->title(), QStringLiteral("   指标数据设置"));
             QCOMPARE(dialog->minimumSize(), QSize(700, 520));
             auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("pbOk"));
-            QVERIFY(ok);
             // Nothing chosen: OK is refused with the first missing choice.
-            onNextModal<QMessageBox>([&refusals](QMessageBox *box) {
-                refusals << box->text();
-                box->accept();
-            });
+            refusal.arm();
             ok->click();
             QVERIFY(dialog->isVisible());
 
@@ -316,16 +292,11 @@ private slots:
             form->findChild<QLineEdit *>("lineEdit")->setText(QStringLiteral("螺纹钢现货"));
             form->findChild<QCheckBox *>("cbIsDisplayTitle")->setChecked(true);
             form->frequencySelector()->checkBox(12)->setChecked(false);
-            if (!qEnvironmentVariableIsEmpty("ZHP_SCREENSHOT_DIR")) {
-                dialog->resize(980, 660);
-                QTest::qWait(100);
-                dialog->grab().save(qEnvironmentVariable("ZHP_SCREENSHOT_DIR") + "/index-settings.png");
-            }
             ok->click();
         });
         component.settingAction()->trigger();
 
-        QCOMPARE(refusals, QStringList({"请选择频率"}));
+        QCOMPARE(refusal.text, QStringLiteral("请选择频率"));
         QVERIFY(sawVezCandidates);
         const CPIndexDataState state = component.state();
         QCOMPARE(state.title, QStringLiteral("螺纹钢现货"));
