@@ -19,10 +19,8 @@ for (let i = 0; i < args.length; ++i) {
         files.push(args[i]);
     }
 }
-if (files.length === 0) {
-    console.error('usage: node render_check.js [--map KEY=FILE] OPTION.json ...');
-    process.exit(2);
-}
+if (files.length === 0)
+    throw new Error('usage: node render_check.js [--map KEY=FILE] OPTION.json ...');
 
 // The chart view supplies these functions; here any function will do.
 function resolveMethods(value) {
@@ -90,7 +88,6 @@ for (const file of files) {
                 drawn = Math.min(drawn, valid.length);
             } else if (series.type === 'map') {
                 const regions = (svg.match(/<path /g) || []).length;
-                drawn = 0;
                 for (let k = 0; k < data.count(); ++k)
                     if (isNumber(data.get('value', k)))
                         ++drawn;
@@ -106,12 +103,8 @@ for (const file of files) {
             if (expected === 0 && series.type !== 'map')
                 problems.push(`series ${i} (${series.type}) has nothing to draw`);
         });
-        if (problems.length) {
-            ++failures;
-            console.log(`FAIL ${name}: ${problems.join('; ')}`);
-        } else {
-            console.log(`ok   ${name}: ${models.length} series, ${svg.length} bytes of SVG`);
-        }
+        failures += problems.length ? 1 : 0;
+        console.log(problems.length ? `FAIL ${name}: ${problems.join('; ')}` : `ok   ${name}: ${models.length} series, ${svg.length} bytes of SVG`);
     } catch (e) {
         ++failures;
         console.log(`FAIL ${name}: ${e && e.stack ? e.stack : e}`);
