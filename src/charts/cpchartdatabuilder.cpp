@@ -75,6 +75,9 @@ struct CalculatedIndex
     QString name;
     QVector<QPair<QString, bool>> parts; // (text, is an operand)
     QString error;
+    // The expression compiled once into a function of the operands that name indices.
+    mutable QJSValue function; // calling it is not const in the script API
+    QStringList operands;
 };
 
 CalculatedIndex parseCalculated(const QString &name, const QString &expression)
@@ -111,9 +114,10 @@ CalculatedIndex parseCalculated(const QString &name, const QString &expression)
     return calc;
 }
 
-// Evaluates the calculated indices of one run with one script engine. An
-// operand without a value on a date becomes "unknown", which makes the result
-// not a number.
+// Evaluates the calculated indices of one run with one script engine. Each
+// expression is compiled once, its index operands becoming parameters; an
+// operand of the ID list without a value on a date leaves the result not a
+// number, as an expression naming an unknown value would.
 class Calculator
 {
 public:
@@ -138,34 +142,48 @@ public:
     bool isEmpty() const { return m_calcs.isEmpty(); }
     const QVector<CalculatedIndex> &calcs() const { return m_calcs; }
 
-    double evaluate(const CalculatedIndex &calc, const QHash<QString, QString> &values) const
+    // Compiles the expressions; `recordIds` are the IDs that have values in
+    // this run. Other runs of digits stay numbers of the expression.
+    void prepare(const QSet<QString> &recordIds)
     {
-        if (!calc.error.isEmpty() || calc.parts.isEmpty())
-            return qQNaN();
-        QString text;
-        for (const auto &part : calc.parts) {
-            if (!part.second) {
-                text += part.first;
-            } else if (values.contains(part.first)) {
-                text += values.value(part.first);
-            } else if (m_fallback.contains(part.first)) {
-                text += QStringLiteral("unknown");
-            } else {
-                text += part.first;
+        for (CalculatedIndex &calc : m_calcs) {
+            if (!calc.error.isEmpty() || calc.parts.isEmpty())
+                continue;
+            QString body;
+            QStringList parameters;
+            for (const auto &part : calc.parts) {
+                if (part.second && (m_fallback.contains(part.first) || recordIds.contains(part.first))) {
+                    parameters.append(QStringLiteral("o%1").arg(parameters.size()));
+                    calc.operands.append(part.first);
+                    body += parameters.last();
+                } else {
+                    body += part.first;
+                }
             }
+            calc.function = m_engine->evaluate(QStringLiteral("(function(%1) { return (%2); })")
+                                                   .arg(parameters.join(QLatin1Char(',')), body));
         }
-        const QJSValue result = m_engine->evaluate(text);
+    }
+
+    double evaluate(const CalculatedIndex &calc, const QHash<QString, double> &values) const
+    {
+        if (!calc.function.isCallable())
+            return qQNaN();
+        QJSValueList arguments;
+        arguments.reserve(calc.operands.size());
+        for (const QString &operand : calc.operands) {
+            const auto value = values.constFind(operand);
+            if (value != values.constEnd())
+                arguments.append(QJSValue(*value));
+            else if (m_fallback.contains(operand))
+                return qQNaN();
+            else
+                arguments.append(QJSValue(operand.toDouble()));
+        }
+        const QJSValue result = calc.function.call(arguments);
         if (result.isError())
             return qQNaN();
         return result.toNumber();
-    }
-
-    // The text an operand is replaced by; negative values in brackets so that
-    // "a-b" with b < 0 stays an expression.
-    static QString operandText(double d)
-    {
-        const QString text = QString::number(d, 'g', 17);
-        return d < 0 ? QLatin1Char('(') + text + QLatin1Char(')') : text;
     }
 
 private:
@@ -248,7 +266,7 @@ CPChartDataBuilder::Result CPChartDataBuilder::makeData(int queryType, const QJs
     for (auto it = nameById.begin(); it != nameById.end(); ++it)
         columnById.insert(it.key(), columnOf.value(it.value()));
 
-    const Calculator calculator(calIndexes, idList);
+    Calculator calculator(calIndexes, idList);
     QVector<int> calcColumns;
     for (const CalculatedIndex &calc : calculator.calcs()) {
         if (!columnOf.contains(calc.name)) {
@@ -261,9 +279,10 @@ CPChartDataBuilder::Result CPChartDataBuilder::makeData(int queryType, const QJs
     struct Row
     {
         QVector<QJsonValue> cells;
-        QHash<QString, QString> values; // index ID text -> value text, for calculated indices
+        QHash<QString, double> values; // index ID text -> value, for calculated indices
     };
     std::map<qint64, Row> rows; // by Julian day
+    QSet<QString> recordIds;
     const QJsonValue undefined(QJsonValue::Undefined);
     for (const QJsonValue &v : records) {
         const QJsonObject record = v.toObject();
@@ -281,10 +300,14 @@ CPChartDataBuilder::Result CPChartDataBuilder::makeData(int queryType, const QJs
             row.cells[*column] = value.isString() ? jsonNumber(numberOf(value)) : value;
         if (!calculator.isEmpty()) {
             const double d = numberOf(value);
-            if (std::isfinite(d))
-                row.values.insert(QString::number(id), Calculator::operandText(d));
+            if (std::isfinite(d)) {
+                const QString idText = QString::number(id);
+                row.values.insert(idText, d);
+                recordIds.insert(idText);
+            }
         }
     }
+    calculator.prepare(recordIds);
 
     QJsonArray source;
     for (auto &entry : rows) {
@@ -334,10 +357,11 @@ CPChartDataBuilder::Result CPChartDataBuilder::makeSeasonData(int frequencyCode,
     for (const Dimension &d : dimensions)
         dimensionNames.append(d.name);
 
-    const Calculator calculator(calIndexes, idList);
+    Calculator calculator(calIndexes, idList);
     // One value per date: the index's own, or the first calculated index.
     QMap<QDate, double> values;
-    QMap<QDate, QHash<QString, QString>> operands;
+    QMap<QDate, QHash<QString, double>> operands;
+    QSet<QString> recordIds;
     const QJsonArray records = doc.array();
     const bool anyId = idList.isEmpty();
     const qint64 ownId = anyId ? 0 : idList.first();
@@ -352,10 +376,12 @@ CPChartDataBuilder::Result CPChartDataBuilder::makeSeasonData(int frequencyCode,
             if (anyId || id == ownId)
                 values.insert(date, d);
         } else if (std::isfinite(d)) {
-            operands[date].insert(QString::number(id), Calculator::operandText(d));
+            operands[date].insert(QString::number(id), d);
+            recordIds.insert(QString::number(id));
         }
     }
     if (!calculator.isEmpty()) {
+        calculator.prepare(recordIds);
         for (auto it = operands.begin(); it != operands.end(); ++it)
             values.insert(it.key(), calculator.evaluate(calculator.calcs().first(), it.value()));
     }
