@@ -29,6 +29,9 @@ inline QDate seedEnd() { return QDate(2024, 12, 31); }
 // Midnight UTC of a date in milliseconds, as dates travel.
 inline qint64 ms(const QDate &d) { return QDateTime(d, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch(); }
 
+// Points the clients at a server.
+inline void useServer(const QString &baseUrl) { WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), baseUrl); }
+
 class Fixture
 {
 public:
@@ -36,6 +39,7 @@ public:
 
     QString dbPath() const { return m_dir.filePath(QStringLiteral("zhp.sqlite")); }
 
+    // Starts a server on dbPath() and points the clients at it.
     bool start(bool seed = true, QString *error = nullptr)
     {
         m_server = std::make_unique<zhpserver::Server>();
@@ -46,16 +50,11 @@ public:
         o.logRequests = false;
         if (!m_server->start(o, error))
             return false;
-        WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), m_server->baseUrl());
+        useServer(m_server->baseUrl());
         return true;
     }
 
-    void stop()
-    {
-        if (m_server)
-            m_server->stop();
-        m_server.reset();
-    }
+    void stop() { m_server.reset(); }
 
     zhpserver::Server &server() { return *m_server; }
 
@@ -68,6 +67,8 @@ inline QUrl endpoint(const QString &path)
 {
     return QUrl(WKServiceConfig::instance()->getHttpUrl(QStringLiteral("servercfg.ini:Global"), QString())).resolved(QUrl(path));
 }
+
+inline QByteArray json(const QJsonObject &o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); }
 
 inline HttpJsonResult postRaw(const QString &path, const QByteArray &body)
 {
@@ -82,10 +83,7 @@ inline HttpJsonResult postRaw(const QString &path, const QByteArray &body)
     return result;
 }
 
-inline HttpJsonResult post(const QString &path, const QJsonObject &body)
-{
-    return postRaw(path, QJsonDocument(body).toJson(QJsonDocument::Compact));
-}
+inline HttpJsonResult post(const QString &path, const QJsonObject &body) { return postRaw(path, json(body)); }
 
 inline HttpJsonResult query(const QString &objName, const QString &filter = QString(), const QMap<QString, QVariant> &params = {},
                             const QList<HXDataApi::OrderType> &order = {})
@@ -104,12 +102,13 @@ inline HttpJsonResult query(const QString &objName, const QString &filter = QStr
 
 inline QJsonArray rows(const HttpJsonResult &r) { return r.data.array(); }
 
-inline QJsonArray ids(std::initializer_list<qint64> list)
+// The content of a page, and the status of the answer.
+inline QString pageContent(const QString &padId, int *status = nullptr)
 {
-    QJsonArray a;
-    for (qint64 id : list)
-        a.append(double(id));
-    return a;
+    const HttpJsonResult r = post(QStringLiteral("/user/compositepanel/page/get"), {{QStringLiteral("padId"), padId}});
+    if (status)
+        *status = r.statusCode;
+    return r.data.object().value(QLatin1String("padCont")).toString();
 }
 
 } // namespace ServerTest

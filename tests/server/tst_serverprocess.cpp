@@ -31,28 +31,24 @@ private slots:
         ZhpServerProcess server;
         QVERIFY2(server.start(db, {QStringLiteral("--seed"), QStringLiteral("--seed-end"), QStringLiteral("2024-12-31")}), qPrintable(server.errorText()));
         QVERIFY(server.port() > 0);
-        WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), server.baseUrl());
+        useServer(server.baseUrl());
 
         const HttpJsonResult frequencies = query(QStringLiteral("ZRN_GET_INDEX_FREQUENCY_LIST_1"));
         QVERIFY2(frequencies.success, qPrintable(frequencies.errorMsg));
         QCOMPARE(rows(frequencies).size(), 5);
-        const HttpJsonResult page = post(QStringLiteral("/user/compositepanel/page/get"),
-                                         {{QStringLiteral("padId"), QString::fromLatin1(zhpserver::seed::DashboardPad)}});
-        QVERIFY(page.success);
-        QVERIFY(!page.data.object().value(QLatin1String("padCont")).toString().isEmpty());
-        const HttpJsonResult refused = query(QStringLiteral("ZRN_GENERAL_INDEX_1"), QStringLiteral("IDX_ID =="));
-        QCOMPARE(refused.statusCode, 400);
+        int status = 0;
+        QVERIFY(!pageContent(QString::fromLatin1(zhpserver::seed::DashboardPad), &status).isEmpty());
+        QCOMPARE(status, 200);
+        QCOMPARE(query(QStringLiteral("ZRN_GENERAL_INDEX_1"), QStringLiteral("IDX_ID ==")).statusCode, 400);
 
         QCOMPARE(server.stop(), 0);
         const QString log = server.log();
-        QVERIFY2(log.contains(QStringLiteral("POST /datasource/query 200")), qPrintable(log));
-        QVERIFY(log.contains(QStringLiteral("POST /user/compositepanel/page/get 200")));
-        QVERIFY(log.contains(QStringLiteral("POST /datasource/query 400")));
-        QVERIFY(log.contains(QStringLiteral("stopping on signal 15")));
+        for (const char *line : {"POST /datasource/query 200", "POST /user/compositepanel/page/get 200", "POST /datasource/query 400", "stopping on signal 15"})
+            QVERIFY2(log.contains(QLatin1String(line)), qPrintable(log));
 
         // The file keeps what it was given and is not seeded twice.
         QVERIFY2(server.start(db, {QStringLiteral("--seed"), QStringLiteral("--quiet")}), qPrintable(server.errorText()));
-        WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), server.baseUrl());
+        useServer(server.baseUrl());
         QCOMPARE(rows(query(QStringLiteral("ZRN_GET_ALL_PRODUCT_1"))).size(), 12);
         QCOMPARE(server.stop(), 0);
         QVERIFY(!server.log().contains(QStringLiteral("POST /datasource/query")));
