@@ -13,7 +13,6 @@
 #include <QtTest>
 
 using namespace ServerTest;
-using HXDataApi::OrderType;
 namespace seed = zhpserver::seed;
 
 namespace {
@@ -21,18 +20,32 @@ namespace {
 constexpr qint64 Rebar = 2001000000001;        // daily
 constexpr qint64 RebarNational = 2001000000004; // weekly
 constexpr qint64 Cpi = 2001000000029;          // monthly
+constexpr qint64 Platts = 2001000000043;       // daily
+const QString kValues = QStringLiteral("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1");
 
 QVariant list(std::initializer_list<qint64> values)
 {
-    return QVariant(ids(values));
+    QJsonArray a;
+    for (qint64 id : values)
+        a.append(double(id));
+    return QVariant(a);
 }
 
-QSet<qint64> idsOf(const QJsonArray &rows, const char *key = "IDX_ID")
+qint64 integer(const QJsonValue &v) { return qint64(v.toDouble()); }
+
+QSet<qint64> idsOf(const QJsonArray &rows)
 {
     QSet<qint64> out;
     for (const QJsonValue &r : rows)
-        out.insert(qint64(r.toObject().value(QLatin1String(key)).toDouble()));
+        out.insert(integer(r["IDX_ID"]));
     return out;
+}
+
+// What a refused request could have touched.
+QJsonArray state()
+{
+    return {rows(query(QStringLiteral("ZRN_GET_ALL_PRODUCT_1"))), rows(query(kValues, QStringLiteral("IDX_ID == :ID"), {{"ID", Rebar}})).size(),
+            pageContent(QString::fromLatin1(seed::DashboardPad))};
 }
 
 } // namespace
@@ -58,11 +71,10 @@ private slots:
     void everyObjectAnswers_data()
     {
         QTest::addColumn<QString>("object");
-        QTest::addColumn<QStringList>("columns");
+        QTest::addColumn<QString>("columns");
         QTest::addColumn<int>("minimumRows");
-        const QStringList category{"CAT_CODE", "P_CAT_CODE", "CAT_NAME", "CAT_CODE_ALL", "HAV_IDX", "SN"};
-        const QStringList index{"IDX_ID", "INDEX_NAME", "UNIT_NAME", "FREQUENCY_CODE", "FREQUENCY_NAME", "INDEX_PARAMS", "CAT_CODE"};
-        const QStringList values{"IDX_ID", "PUBLISH_DT", "INDEX_VAL"};
+        const char *category = "CAT_CODE P_CAT_CODE CAT_NAME CAT_CODE_ALL HAV_IDX SN";
+        const char *index = "IDX_ID INDEX_NAME UNIT_NAME FREQUENCY_CODE FREQUENCY_NAME INDEX_PARAMS CAT_CODE";
         QTest::newRow("catalogue") << "ZRN_GENERAL_INDEX_CATEGORY_1" << category << 20;
         QTest::newRow("map catalogue") << "ZRN_GENERAL_INDEX_MAP_CATEGORY_1" << category << 3;
         QTest::newRow("indices") << "ZRN_GENERAL_INDEX_1" << index << 40;
@@ -70,30 +82,27 @@ private slots:
         QTest::newRow("vez indices") << "ZRN_VEZ_INDEX_MULTIPRICE_1" << index << 8;
         QTest::newRow("platts indices") << "ZRN_PLATTS_INDEX_1" << index << 4;
         QTest::newRow("quote indices") << "ZRN_ZRN_QUOTE_INDEX_1" << index << 4;
-        QTest::newRow("map indices") << "ZRN_GENERAL_INDEX_MAP_1" << (index + QStringList{"AREA_NAME"}) << 68;
-        QTest::newRow("values") << "ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1" << values << 70000;
-        QTest::newRow("platts values") << "ZRN_PLATTS_INDEX_DATA_CACHE_1" << values << 4 * 3653;
-        QTest::newRow("multi price") << "ZRN_INDEX_MULTI_PRICE_1"
-                                     << QStringList{"INDEX_ID", "IDX_ID", "INDEX_NAME", "PUBLISH_DT", "INDEX_VAL", "CHANGE_VAL", "CHANGE_RATE", "FREQUENCY_CODE"}
-                                     << 40;
-        QTest::newRow("map prices") << "ZRN_INDEX_MAP_PRICE_1" << QStringList{"IDX_ID", "AREA_NAME", "PRICE", "PUBLISH_DT"} << 68;
-        QTest::newRow("properties") << "ZRN_GET_PROPERTIES_BY_OBJNAME_1" << QStringList{"OBJ_ENG_NAME", "PROP_NAME", "PROP_CAPTION", "PROP_TYP", "PROP_FLAG"} << 9;
-        QTest::newRow("frequencies") << "ZRN_GET_INDEX_FREQUENCY_LIST_1" << QStringList{"FREQUENCY_CODE", "FREQUENCY_NAME", "CONVERSION", "SN"} << 5;
-        QTest::newRow("product categories") << "ZRN_GET_ALL_PRODUCT_CATEGORY_1" << QStringList{"CAT_CODE", "P_CAT_CODE", "CAT_NAME"} << 8;
-        QTest::newRow("products") << "ZRN_GET_ALL_PRODUCT_1" << QStringList{"PRODUCT_CODE", "PRODUCT_NAME", "CAT_CODE", "SN"} << 10;
+        QTest::newRow("map indices") << "ZRN_GENERAL_INDEX_MAP_1" << QString::fromLatin1(index) + " AREA_NAME" << 68;
+        QTest::newRow("values") << kValues << "IDX_ID PUBLISH_DT INDEX_VAL" << 70000;
+        QTest::newRow("platts values") << "ZRN_PLATTS_INDEX_DATA_CACHE_1" << "IDX_ID PUBLISH_DT INDEX_VAL" << 4 * 3653;
+        QTest::newRow("multi price") << "ZRN_INDEX_MULTI_PRICE_1" << "INDEX_ID IDX_ID INDEX_NAME PUBLISH_DT INDEX_VAL CHANGE_VAL CHANGE_RATE FREQUENCY_CODE" << 40;
+        QTest::newRow("map prices") << "ZRN_INDEX_MAP_PRICE_1" << "IDX_ID AREA_NAME PRICE PUBLISH_DT" << 68;
+        QTest::newRow("properties") << "ZRN_GET_PROPERTIES_BY_OBJNAME_1" << "OBJ_ENG_NAME PROP_NAME PROP_CAPTION PROP_TYP PROP_FLAG" << 9;
+        QTest::newRow("frequencies") << "ZRN_GET_INDEX_FREQUENCY_LIST_1" << "FREQUENCY_CODE FREQUENCY_NAME CONVERSION SN" << 5;
+        QTest::newRow("product categories") << "ZRN_GET_ALL_PRODUCT_CATEGORY_1" << "CAT_CODE P_CAT_CODE CAT_NAME" << 8;
+        QTest::newRow("products") << "ZRN_GET_ALL_PRODUCT_1" << "PRODUCT_CODE PRODUCT_NAME CAT_CODE SN" << 10;
     }
 
     void everyObjectAnswers()
     {
         QFETCH(QString, object);
-        QFETCH(QStringList, columns);
+        QFETCH(QString, columns);
         QFETCH(int, minimumRows);
         const HttpJsonResult r = query(object);
         QVERIFY2(r.success, qPrintable(r.errorMsg));
-        const QJsonArray all = rows(r);
-        QVERIFY2(all.size() >= minimumRows, qPrintable(QString::number(all.size())));
-        for (const QString &c : columns)
-            QVERIFY2(all.first().toObject().contains(c), qPrintable(c));
+        QVERIFY2(rows(r).size() >= minimumRows, qPrintable(QString::number(rows(r).size())));
+        for (const QString &c : columns.split(QLatin1Char(' ')))
+            QVERIFY2(rows(r).first().toObject().contains(c), qPrintable(c));
     }
 
     // Every catalogue root a component starts from leads to indices of the
@@ -103,14 +112,15 @@ private slots:
         QTest::addColumn<QString>("catalogue");
         QTest::addColumn<int>("root");
         QTest::addColumn<QString>("indexObject");
-        QTest::newRow("table") << "ZRN_GENERAL_INDEX_CATEGORY_1" << 3800 << "ZRN_GENERAL_INDEX_MULTIPRICE_1";
-        QTest::newRow("multi table") << "ZRN_GENERAL_INDEX_CATEGORY_1" << 3800 << "ZRN_VEZ_INDEX_MULTIPRICE_1";
-        QTest::newRow("chart") << "ZRN_GENERAL_INDEX_CATEGORY_1" << 3800 << "ZRN_GENERAL_INDEX_1";
-        QTest::newRow("global macro") << "ZRN_GENERAL_INDEX_CATEGORY_1" << 3174 << "ZRN_GENERAL_INDEX_1";
-        QTest::newRow("macro") << "ZRN_GENERAL_INDEX_CATEGORY_1" << 400 << "ZRN_GENERAL_INDEX_1";
-        QTest::newRow("industry") << "ZRN_GENERAL_INDEX_CATEGORY_1" << 399 << "ZRN_GENERAL_INDEX_1";
-        QTest::newRow("platts") << "ZRN_GENERAL_INDEX_CATEGORY_1" << 3900 << "ZRN_PLATTS_INDEX_1";
-        QTest::newRow("quote") << "ZRN_GENERAL_INDEX_CATEGORY_1" << 3500 << "ZRN_ZRN_QUOTE_INDEX_1";
+        const char *general = "ZRN_GENERAL_INDEX_CATEGORY_1";
+        QTest::newRow("table") << general << 3800 << "ZRN_GENERAL_INDEX_MULTIPRICE_1";
+        QTest::newRow("multi table") << general << 3800 << "ZRN_VEZ_INDEX_MULTIPRICE_1";
+        QTest::newRow("chart") << general << 3800 << "ZRN_GENERAL_INDEX_1";
+        QTest::newRow("global macro") << general << 3174 << "ZRN_GENERAL_INDEX_1";
+        QTest::newRow("macro") << general << 400 << "ZRN_GENERAL_INDEX_1";
+        QTest::newRow("industry") << general << 399 << "ZRN_GENERAL_INDEX_1";
+        QTest::newRow("platts") << general << 3900 << "ZRN_PLATTS_INDEX_1";
+        QTest::newRow("quote") << general << 3500 << "ZRN_ZRN_QUOTE_INDEX_1";
         QTest::newRow("map") << "ZRN_GENERAL_INDEX_MAP_CATEGORY_1" << 3800 << "ZRN_GENERAL_INDEX_MAP_1";
     }
 
@@ -122,165 +132,136 @@ private slots:
         const HttpJsonResult cat = query(catalogue, QString(), {}, {{QStringLiteral("CAT_CODE"), 1}});
         QVERIFY2(cat.success, qPrintable(cat.errorMsg));
         int found = 0;
-        const QString prefix = QString::number(root) + QLatin1Char(',');
-        for (const QJsonValue &v : rows(cat)) {
-            const QJsonObject node = v.toObject();
-            if (node.value(QLatin1String("HAV_IDX")).toInt() != 1 || !node.value(QLatin1String("CAT_CODE_ALL")).toString().contains(prefix))
+        for (const QJsonValue &node : rows(cat)) {
+            const QString path = node["CAT_CODE_ALL"].toString();
+            if (node["HAV_IDX"].toInt() != 1 || !path.contains(QString::number(root) + QLatin1Char(',')))
                 continue;
-            QVERIFY(node.value(QLatin1String("CAT_CODE_ALL")).toString().endsWith(QString::number(qint64(node.value(QLatin1String("CAT_CODE")).toDouble()))));
-            const HttpJsonResult idx = query(indexObject, QStringLiteral("%1 == :PNODE").arg(QStringLiteral("CAT_CODE")),
-                                             {{QStringLiteral("PNODE"), node.value(QLatin1String("CAT_CODE")).toVariant()}});
+            QVERIFY(path.endsWith(QString::number(integer(node["CAT_CODE"]))));
+            const HttpJsonResult idx = query(indexObject, QStringLiteral("CAT_CODE == :PNODE"), {{"PNODE", node["CAT_CODE"].toVariant()}});
             QVERIFY2(idx.success, qPrintable(idx.errorMsg));
             for (const QJsonValue &i : rows(idx))
-                QCOMPARE(i.toObject().value(QLatin1String("CAT_CODE")).toDouble(), node.value(QLatin1String("CAT_CODE")).toDouble());
+                QCOMPARE(i["CAT_CODE"].toDouble(), node["CAT_CODE"].toDouble());
             found += rows(idx).size();
         }
         QVERIFY2(found > 0, "no index under the root");
     }
 
-    void indexSelectionFilters()
+    // The filters the components send, with the rows and indices they find.
+    // Every answer is checked for what holds of all rows: dates at midnight
+    // and ascending within an index, frequency names matching their codes,
+    // changes matching the latest and previous values.
+    void componentFilters_data()
     {
-        // getIndexes and getIndex
-        HttpJsonResult r = query(QStringLiteral("ZRN_GENERAL_INDEX_1"), QStringLiteral("IDX_ID in :IDX_IDS"), {{QStringLiteral("IDX_IDS"), list({Rebar, Cpi, 42})}});
-        QVERIFY2(r.success, qPrintable(r.errorMsg));
-        QCOMPARE(idsOf(rows(r)), (QSet<qint64>{Rebar, Cpi}));
-        r = query(QStringLiteral("ZRN_GENERAL_INDEX_1"), QStringLiteral("%1 == :IDX_ID").arg(QStringLiteral("IDX_ID")), {{QStringLiteral("IDX_ID"), qint64(Rebar)}});
-        QCOMPARE(rows(r).size(), 1);
-        const QJsonObject rebar = rows(r).first().toObject();
-        // 64-bit IDs arrive exactly; the default frequency sits in INDEX_PARAMS.
-        QCOMPARE(qint64(rebar.value(QLatin1String("IDX_ID")).toDouble()), Rebar);
-        QCOMPARE(rebar.value(QLatin1String("FREQUENCY_NAME")).toString(), QStringLiteral("日"));
-        const QJsonArray params = QJsonDocument::fromJson(rebar.value(QLatin1String("INDEX_PARAMS")).toString().toUtf8()).array();
-        bool sawFrequency = false;
-        for (const QJsonValue &p : params) {
-            if (p.toObject().value(QLatin1String("name")).toString() == QLatin1String("FREQUENCY_CODE")) {
-                QCOMPARE(p.toObject().value(QLatin1String("defaultValue")).toInt(), 365);
-                sawFrequency = true;
-            }
-        }
-        QVERIFY(sawFrequency);
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QVariantMap>("params");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QSet<qint64>>("indices");
+        QTest::addColumn<QDate>("latest");
+        const char *indices = "ZRN_GENERAL_INDEX_1", *multi = "ZRN_INDEX_MULTI_PRICE_1";
+        const char *inList = "IDX_ID in :IDX_IDS", *byFrequency = "IDX_IDS in :IDX_IDS && FREQUENCY_CODE == :FREQUENCY_CODE";
+        const char *history = "IDX_ID == :IDX_ID && FREQUENCY_CODE == :FREQUENCY_CODE && VALUE_TYPE == 100803 && PUBLISH_DT >= [2015-01-01] && PUBLISH_DT <= [2024-12-31]";
+        QTest::newRow("index list") << indices << inList << QVariantMap{{"IDX_IDS", list({Rebar, Cpi, 42})}} << 2 << QSet<qint64>{Rebar, Cpi} << QDate();
+        QTest::newRow("one index") << indices << "IDX_ID == :IDX_ID" << QVariantMap{{"IDX_ID", Rebar}} << 1 << QSet<qint64>{Rebar} << QDate();
+        QTest::newRow("empty list") << indices << inList << QVariantMap{{"IDX_IDS", QJsonArray()}} << 0 << QSet<qint64>() << QDate();
+        // A daily index is offered at every frequency, a weekly one not daily;
+        // the latest monthly value of a daily series is the one of the last day.
+        QTest::newRow("multi price daily") << multi << byFrequency << QVariantMap{{"IDX_IDS", list({Rebar, RebarNational})}, {"FREQUENCY_CODE", 365}}
+                                           << 1 << QSet<qint64>{Rebar} << seedEnd();
+        QTest::newRow("multi price monthly") << multi << byFrequency << QVariantMap{{"IDX_IDS", list({Rebar, RebarNational})}, {"FREQUENCY_CODE", 12}}
+                                             << 2 << QSet<qint64>{Rebar, RebarNational} << seedEnd();
+        QTest::newRow("year, literal dates") << kValues << "IDX_ID in :IDX_IDS && VALUE_TYPE == 100803 && PUBLISH_DT >= [2024-01-01] && PUBLISH_DT <= [2024-12-31]"
+                                             << QVariantMap{{"IDX_IDS", list({Rebar, Cpi})}} << 366 + 12 << QSet<qint64>{Rebar, Cpi} << QDate(2024, 12, 31);
+        QTest::newRow("start date parameter") << kValues << "IDX_ID in :IDX_IDS && VALUE_TYPE == 100803 && PUBLISH_DT >= :PUBLISH_DT"
+                                              << QVariantMap{{"IDX_IDS", list({Rebar})}, {"PUBLISH_DT", "[2024-12-01]"}} << 31 << QSet<qint64>{Rebar} << seedEnd();
+        QTest::newRow("seasonal") << kValues << "IDX_ID in :IDX_IDS && FREQUENCY_CODE == :FREQUENCY_CODE && VALUE_TYPE == 100803 && PUBLISH_DT >= [2020-01-01] && PUBLISH_DT <= [2024-12-31]"
+                                  << QVariantMap{{"IDX_IDS", list({Cpi})}, {"FREQUENCY_CODE", 12}} << 60 << QSet<qint64>{Cpi} << QDate();
+        QTest::newRow("by frequency") << kValues << history << QVariantMap{{"IDX_ID", Cpi}, {"FREQUENCY_CODE", 12}} << 120 << QSet<qint64>{Cpi} << QDate();
+        QTest::newRow("wrong frequency") << kValues << history << QVariantMap{{"IDX_ID", Cpi}, {"FREQUENCY_CODE", 365}} << 0 << QSet<qint64>() << QDate();
+        QTest::newRow("platts values hold platts only") << "ZRN_PLATTS_INDEX_DATA_CACHE_1" << inList << QVariantMap{{"IDX_IDS", list({Rebar, Platts})}}
+                                                        << 3653 << QSet<qint64>{Platts} << seedEnd();
+        QTest::newRow("quote in bound text") << "ZRN_GET_PROPERTIES_BY_OBJNAME_1" << "OBJ_ENG_NAME == :N" << QVariantMap{{"N", "x' OR '1'='1"}}
+                                             << 0 << QSet<qint64>() << QDate();
+    }
 
-        // An empty list is a valid question with no answer.
-        r = query(QStringLiteral("ZRN_GENERAL_INDEX_1"), QStringLiteral("IDX_ID in :IDX_IDS"), {{QStringLiteral("IDX_IDS"), QVariant(QJsonArray())}});
-        QVERIFY(r.success);
-        QCOMPARE(rows(r).size(), 0);
+    void componentFilters()
+    {
+        QFETCH(QString, object);
+        QFETCH(QString, filter);
+        QFETCH(QVariantMap, params);
+        QFETCH(int, count);
+        QFETCH(QSet<qint64>, indices);
+        QFETCH(QDate, latest);
+        QHash<int, QString> frequencyNames;
+        for (const QJsonValue &f : rows(query(QStringLiteral("ZRN_GET_INDEX_FREQUENCY_LIST_1"))))
+            frequencyNames.insert(f["FREQUENCY_CODE"].toInt(), f["FREQUENCY_NAME"].toString());
+
+        const HttpJsonResult r = query(object, filter, params);
+        QVERIFY2(r.success, qPrintable(r.errorMsg));
+        QCOMPARE(rows(r).size(), count);
+        QCOMPARE(idsOf(rows(r)), indices);
+        QHash<qint64, qint64> last;
+        qint64 newest = 0;
+        for (const QJsonValue &row : rows(r)) {
+            if (row["FREQUENCY_NAME"].isString())
+                QCOMPARE(row["FREQUENCY_NAME"].toString(), frequencyNames.value(row["FREQUENCY_CODE"].toInt()));
+            if (row["CHANGE_VAL"].isDouble())
+                QVERIFY(qAbs(row["INDEX_VAL"].toDouble() - row["PREV_VAL"].toDouble() - row["CHANGE_VAL"].toDouble()) < 0.006);
+            if (!row["PUBLISH_DT"].isDouble())
+                continue;
+            const qint64 dt = integer(row["PUBLISH_DT"]), id = integer(row["IDX_ID"]);
+            QCOMPARE(dt % 86400000, qint64(0));
+            QVERIFY(dt > last.value(id));
+            last[id] = dt;
+            newest = qMax(newest, dt);
+        }
+        if (latest.isValid())
+            QCOMPARE(newest, ms(latest));
+    }
+
+    void indexDetails()
+    {
+        // 64-bit IDs arrive exactly; the default frequency sits in INDEX_PARAMS.
+        const QJsonArray found = rows(query(QStringLiteral("ZRN_GENERAL_INDEX_1"), QStringLiteral("IDX_ID == :IDX_ID"), {{"IDX_ID", Rebar}}));
+        QCOMPARE(integer(found[0]["IDX_ID"]), Rebar);
+        QCOMPARE(found[0]["FREQUENCY_NAME"].toString(), QStringLiteral("日"));
+        int defaultFrequency = 0;
+        for (const QJsonValue &p : QJsonDocument::fromJson(found[0]["INDEX_PARAMS"].toString().toUtf8()).array())
+            if (p["name"].toString() == QLatin1String("FREQUENCY_CODE"))
+                defaultFrequency = p["defaultValue"].toInt();
+        QCOMPARE(defaultFrequency, 365);
 
         // Table headers of the multi-price object: dates typed, the change column flagged.
-        r = query(QStringLiteral("ZRN_GET_PROPERTIES_BY_OBJNAME_1"), QStringLiteral("%1 == :OBJ_ENG_NAME").arg(QStringLiteral("OBJ_ENG_NAME")),
-                  {{QStringLiteral("OBJ_ENG_NAME"), QStringLiteral("ZRN_INDEX_MULTI_PRICE_1")}});
-        QVERIFY(r.success);
         QHash<QString, QJsonObject> props;
-        for (const QJsonValue &v : rows(r))
-            props.insert(v.toObject().value(QLatin1String("PROP_NAME")).toString(), v.toObject());
+        for (const QJsonValue &v : rows(query(QStringLiteral("ZRN_GET_PROPERTIES_BY_OBJNAME_1"), QStringLiteral("OBJ_ENG_NAME == :OBJ_ENG_NAME"),
+                                              {{"OBJ_ENG_NAME", "ZRN_INDEX_MULTI_PRICE_1"}})))
+            props.insert(v["PROP_NAME"].toString(), v.toObject());
         QVERIFY(props.contains(QStringLiteral("INDEX_NAME")));
-        QCOMPARE(props.value(QStringLiteral("PUBLISH_DT")).value(QLatin1String("PROP_TYP")).toString(), QStringLiteral("DateTime"));
-        QCOMPARE(props.value(QStringLiteral("CHANGE_VAL")).value(QLatin1String("PROP_FLAG")).toInt(), 1);
+        QCOMPARE(props.value(QStringLiteral("PUBLISH_DT"))["PROP_TYP"].toString(), QStringLiteral("DateTime"));
+        QCOMPARE(props.value(QStringLiteral("CHANGE_VAL"))["PROP_FLAG"].toInt(), 1);
         QVERIFY(!props.contains(QStringLiteral("INDEX_ID"))); // an internal column is not offered
-    }
-
-    void multiPriceByFrequency()
-    {
-        const QString filter = QStringLiteral("IDX_IDS in :IDX_IDS && FREQUENCY_CODE == :FREQUENCY_CODE");
-        // A daily index is offered at every frequency, a weekly one not daily.
-        HttpJsonResult r = query(QStringLiteral("ZRN_INDEX_MULTI_PRICE_1"), filter,
-                                 {{QStringLiteral("IDX_IDS"), list({Rebar, RebarNational})}, {QStringLiteral("FREQUENCY_CODE"), 365}});
-        QVERIFY2(r.success, qPrintable(r.errorMsg));
-        QCOMPARE(idsOf(rows(r), "INDEX_ID"), QSet<qint64>{Rebar});
-        r = query(QStringLiteral("ZRN_INDEX_MULTI_PRICE_1"), filter, {{QStringLiteral("IDX_IDS"), list({Rebar, RebarNational})}, {QStringLiteral("FREQUENCY_CODE"), 12}});
-        QCOMPARE(idsOf(rows(r), "INDEX_ID"), (QSet<qint64>{Rebar, RebarNational}));
-        for (const QJsonValue &v : rows(r)) {
-            const QJsonObject row = v.toObject();
-            const double change = row.value(QLatin1String("INDEX_VAL")).toDouble() - row.value(QLatin1String("PREV_VAL")).toDouble();
-            QVERIFY(qAbs(change - row.value(QLatin1String("CHANGE_VAL")).toDouble()) < 0.006);
-            QCOMPARE(row.value(QLatin1String("FREQUENCY_NAME")).toString(), QStringLiteral("月"));
-            // The latest monthly value of a daily series is the one of the last day.
-            if (qint64(row.value(QLatin1String("INDEX_ID")).toDouble()) == Rebar)
-                QCOMPARE(qint64(row.value(QLatin1String("PUBLISH_DT")).toDouble()), ms(seedEnd()));
-        }
-    }
-
-    void chartValueFilters()
-    {
-        const QString valueObject = QStringLiteral("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1");
-        // The detail dialog's range query, dates as literals.
-        HttpJsonResult r = query(valueObject,
-                                 QStringLiteral("IDX_ID in :IDX_IDS && VALUE_TYPE == 100803 && PUBLISH_DT >= %1 && PUBLISH_DT <= %2")
-                                     .arg(QStringLiteral("[2024-01-01]"), QStringLiteral("[2024-12-31]")),
-                                 {{QStringLiteral("IDX_IDS"), list({Rebar, Cpi})}});
-        QVERIFY2(r.success, qPrintable(r.errorMsg));
-        int rebarRows = 0, cpiRows = 0;
-        qint64 last = 0;
-        for (const QJsonValue &v : rows(r)) {
-            const QJsonObject row = v.toObject();
-            const qint64 dt = qint64(row.value(QLatin1String("PUBLISH_DT")).toDouble());
-            QVERIFY(dt >= ms(QDate(2024, 1, 1)) && dt <= ms(QDate(2024, 12, 31)));
-            QCOMPARE(dt % 86400000, qint64(0));
-            if (qint64(row.value(QLatin1String("IDX_ID")).toDouble()) == Rebar) {
-                QVERIFY(dt > last); // ascending dates within an index
-                last = dt;
-                ++rebarRows;
-            } else {
-                ++cpiRows;
-            }
-        }
-        QCOMPARE(rebarRows, 366);
-        QCOMPARE(cpiRows, 12);
-
-        // The chart's start date as a bound parameter in the bracket form.
-        r = query(valueObject, QStringLiteral("IDX_ID in :IDX_IDS && VALUE_TYPE == 100803 && PUBLISH_DT >= :PUBLISH_DT"),
-                  {{QStringLiteral("IDX_IDS"), list({Rebar})}, {QStringLiteral("PUBLISH_DT"), QStringLiteral("[2024-12-01]")}});
-        QVERIFY2(r.success, qPrintable(r.errorMsg));
-        QCOMPARE(rows(r).size(), 31);
-
-        // The seasonal query, with brackets written around the filled-in dates.
-        r = query(valueObject,
-                  QStringLiteral("IDX_ID in :IDX_IDS && FREQUENCY_CODE == :FREQUENCY_CODE && VALUE_TYPE == 100803 && PUBLISH_DT >= [%1] && PUBLISH_DT <= [%2]")
-                      .arg(QStringLiteral("2020-01-01"), QStringLiteral("2024-12-31")),
-                  {{QStringLiteral("IDX_IDS"), list({Cpi})}, {QStringLiteral("FREQUENCY_CODE"), 12}});
-        QVERIFY(r.success);
-        QCOMPARE(rows(r).size(), 60);
-
-        // By frequency for one index; the wrong frequency finds nothing.
-        const QString byFrequency = QStringLiteral("IDX_ID == :IDX_ID && FREQUENCY_CODE == :FREQUENCY_CODE && VALUE_TYPE == 100803 && PUBLISH_DT >= [2015-01-01] && PUBLISH_DT <= [2024-12-31]");
-        r = query(valueObject, byFrequency, {{QStringLiteral("IDX_ID"), Cpi}, {QStringLiteral("FREQUENCY_CODE"), 12}});
-        QCOMPARE(rows(r).size(), 120);
-        r = query(valueObject, byFrequency, {{QStringLiteral("IDX_ID"), Cpi}, {QStringLiteral("FREQUENCY_CODE"), 365}});
-        QCOMPARE(rows(r).size(), 0);
-
-        // Platts values hold Platts indices only.
-        r = query(QStringLiteral("ZRN_PLATTS_INDEX_DATA_CACHE_1"), QStringLiteral("IDX_ID in :IDX_IDS"), {{QStringLiteral("IDX_IDS"), list({Rebar, 2001000000043})}});
-        QCOMPARE(idsOf(rows(r)), QSet<qint64>{2001000000043});
     }
 
     // Ten years of values for every index, at its own frequency.
     void seriesCoverTenYears()
     {
-        const HttpJsonResult idx = query(QStringLiteral("ZRN_GENERAL_INDEX_1"));
-        QVERIFY(idx.success);
         QHash<qint64, int> frequency;
-        QSet<int> frequencies;
-        for (const QJsonValue &v : rows(idx)) {
-            frequency.insert(qint64(v.toObject().value(QLatin1String("IDX_ID")).toDouble()), v.toObject().value(QLatin1String("FREQUENCY_CODE")).toInt());
-            frequencies.insert(v.toObject().value(QLatin1String("FREQUENCY_CODE")).toInt());
-        }
-        QCOMPARE(frequencies, (QSet<int>{365, 7, 12, 4, 1}));
+        for (const QJsonValue &v : rows(query(QStringLiteral("ZRN_GENERAL_INDEX_1"))))
+            frequency.insert(integer(v["IDX_ID"]), v["FREQUENCY_CODE"].toInt());
+        const QHash<int, int> expected{{365, 3653}, {7, 522}, {12, 120}, {4, 40}, {1, 10}};
+        QCOMPARE(QSet<int>::fromList(frequency.values()), QSet<int>::fromList(expected.keys()));
         QHash<qint64, int> count;
         QHash<qint64, qint64> first;
-        for (int code : frequencies) {
-            const HttpJsonResult values = query(QStringLiteral("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1"), QStringLiteral("VALUE_TYPE == 100803 && FREQUENCY_CODE == :F"),
-                                                {{QStringLiteral("F"), code}});
+        for (int code : expected.keys()) {
+            const HttpJsonResult values = query(kValues, QStringLiteral("VALUE_TYPE == 100803 && FREQUENCY_CODE == :F"), {{"F", code}});
             QVERIFY(values.success);
-            for (const QJsonValue &v : rows(values)) {
-                const QJsonObject row = v.toObject();
-                const qint64 id = qint64(row.value(QLatin1String("IDX_ID")).toDouble());
+            for (const QJsonValue &row : rows(values)) {
+                const qint64 id = integer(row["IDX_ID"]), dt = integer(row["PUBLISH_DT"]);
                 QCOMPARE(frequency.value(id), code);
                 ++count[id];
-                const qint64 dt = qint64(row.value(QLatin1String("PUBLISH_DT")).toDouble());
-                if (!first.contains(id) || dt < first.value(id))
-                    first[id] = dt;
+                first[id] = first.contains(id) ? qMin(first[id], dt) : dt;
             }
         }
-        const QHash<int, int> expected{{365, 3653}, {7, 522}, {12, 120}, {4, 40}, {1, 10}};
         for (auto it = frequency.constBegin(); it != frequency.constEnd(); ++it) {
             QVERIFY2(count.value(it.key()) >= expected.value(it.value()) - 1, qPrintable(QString::number(it.key())));
             QVERIFY(first.value(it.key()) <= ms(seedEnd().addYears(-9)));
@@ -289,11 +270,9 @@ private slots:
 
     void productsAndMap()
     {
-        HttpJsonResult r = query(QStringLiteral("ZRN_GET_ALL_PRODUCT_CATEGORY_1"));
         QHash<QString, QString> parentOf;
-        for (const QJsonValue &v : rows(r))
-            parentOf.insert(v.toObject().value(QLatin1String("CAT_CODE")).toString(), v.toObject().value(QLatin1String("P_CAT_CODE")).isNull()
-                                                                                            ? QString() : v.toObject().value(QLatin1String("P_CAT_CODE")).toString());
+        for (const QJsonValue &v : rows(query(QStringLiteral("ZRN_GET_ALL_PRODUCT_CATEGORY_1"))))
+            parentOf.insert(v["CAT_CODE"].toString(), v["P_CAT_CODE"].toString());
         int roots = 0, deeper = 0;
         for (auto it = parentOf.constBegin(); it != parentOf.constEnd(); ++it) {
             roots += it.value().isEmpty();
@@ -301,26 +280,23 @@ private slots:
         }
         QVERIFY(roots >= 2);
         QCOMPARE(deeper, 1);
-
-        r = query(QStringLiteral("ZRN_GET_ALL_PRODUCT_1"), QString(), {}, {{QStringLiteral("SN"), 1}});
         int lastSn = -1;
-        for (const QJsonValue &v : rows(r)) {
-            QVERIFY(v.toObject().value(QLatin1String("SN")).toInt() > lastSn);
-            lastSn = v.toObject().value(QLatin1String("SN")).toInt();
-            QVERIFY(parentOf.contains(v.toObject().value(QLatin1String("CAT_CODE")).toString()));
+        for (const QJsonValue &v : rows(query(QStringLiteral("ZRN_GET_ALL_PRODUCT_1"), QString(), {}, {{QStringLiteral("SN"), 1}}))) {
+            QVERIFY(v["SN"].toInt() > lastSn);
+            lastSn = v["SN"].toInt();
+            QVERIFY(parentOf.contains(v["CAT_CODE"].toString()));
         }
 
         // Every province of the map has a price.
-        const HttpJsonResult indices = query(QStringLiteral("ZRN_GENERAL_INDEX_MAP_1"), QStringLiteral("CAT_CODE == 385001"));
         QJsonArray mapIds;
-        for (const QJsonValue &v : rows(indices))
-            mapIds.append(v.toObject().value(QLatin1String("IDX_ID")));
-        r = query(QStringLiteral("ZRN_INDEX_MAP_PRICE_1"), QStringLiteral("IDX_IDS in :IDX_IDS"), {{QStringLiteral("IDX_IDS"), QVariant(mapIds)}});
+        for (const QJsonValue &v : rows(query(QStringLiteral("ZRN_GENERAL_INDEX_MAP_1"), QStringLiteral("CAT_CODE == 385001"))))
+            mapIds.append(v["IDX_ID"]);
+        const HttpJsonResult r = query(QStringLiteral("ZRN_INDEX_MAP_PRICE_1"), QStringLiteral("IDX_IDS in :IDX_IDS"), {{"IDX_IDS", mapIds}});
         QVERIFY2(r.success, qPrintable(r.errorMsg));
         QSet<QString> areas;
         for (const QJsonValue &v : rows(r)) {
-            areas.insert(v.toObject().value(QLatin1String("AREA_NAME")).toString());
-            QVERIFY(v.toObject().value(QLatin1String("PRICE")).toDouble() > 1000);
+            areas.insert(v["AREA_NAME"].toString());
+            QVERIFY(v["PRICE"].toDouble() > 1000);
         }
         QCOMPARE(areas.size(), 34);
         for (const char *p : {"北京", "广东", "内蒙古", "新疆", "台湾", "香港", "澳门"})
@@ -330,69 +306,55 @@ private slots:
     void order()
     {
         const HttpJsonResult r = query(QStringLiteral("ZRN_GET_INDEX_FREQUENCY_LIST_1"), QString(), {}, {{QStringLiteral("CONVERSION"), -1}});
-        QVERIFY(r.success);
         QList<int> conversions;
         for (const QJsonValue &v : rows(r))
-            conversions.append(v.toObject().value(QLatin1String("CONVERSION")).toInt());
+            conversions.append(v["CONVERSION"].toInt());
         QCOMPARE(conversions, (QList<int>{365, 52, 12, 4, 1}));
         const HttpJsonResult bySn = query(QStringLiteral("ZRN_GET_INDEX_FREQUENCY_LIST_1"), QString(), {}, {{QStringLiteral("SN"), 1}});
-        QCOMPARE(rows(bySn).first().toObject().value(QLatin1String("FREQUENCY_NAME")).toString(), QStringLiteral("日"));
+        QCOMPARE(rows(bySn).at(0)["FREQUENCY_NAME"].toString(), QStringLiteral("日"));
     }
 
-    void hostileRequests_data()
+    // Malformed and hostile requests: 400 with the reason, and no row changed.
+    void refusedRequests_data()
     {
-        QTest::addColumn<QString>("object");
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QVariantMap>("params");
+        QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("message");
-        const QString values = QStringLiteral("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1");
-        QTest::newRow("unknown object") << "page" << "" << QVariantMap() << "unknown datasource object page";
-        QTest::newRow("object with sql") << "ZRN_GET_ALL_PRODUCT_1; DELETE FROM page" << "" << QVariantMap() << "unknown datasource object";
-        QTest::newRow("field with sql") << values << "IDX_ID == 1; DELETE FROM idx_value" << QVariantMap() << "filter syntax error: unexpected character ';' at position 12";
-        QTest::newRow("field as subquery") << values << "(SELECT == 1)" << QVariantMap() << "unknown field SELECT";
-        QTest::newRow("unknown field") << values << "PASSWORD == 1" << QVariantMap() << "unknown field PASSWORD of " + values + " at position 1";
-        QTest::newRow("parameter with sql") << values << "IDX_ID == :ID" << QVariantMap{{"ID", "1 OR 1 == 1"}} << "parameter :ID must be an integer for IDX_ID, not text";
-        QTest::newRow("date with sql") << values << "PUBLISH_DT >= [2024-01-01) OR (1] " << QVariantMap() << "invalid date";
-        QTest::newRow("date parameter with sql") << values << "PUBLISH_DT >= :D" << QVariantMap{{"D", "[2024-01-01] OR 1"}} << "must be a date";
-        QTest::newRow("missing parameter") << values << "IDX_ID in :IDX_IDS" << QVariantMap() << "missing parameter :IDX_IDS";
-        QTest::newRow("list expected") << values << "IDX_ID in :IDX_IDS" << QVariantMap{{"IDX_IDS", 5}} << "must be a list";
-        QTest::newRow("syntax") << values << "IDX_ID == == 1" << QVariantMap() << "expected a value after IDX_ID == (an integer";
+        const auto row = [](const char *name, const QString &object, const QString &filter, const QJsonObject &params, const QString &message) {
+            QTest::newRow(name) << json({{"objName", object}, {"filter", filter}, {"params", params}}) << message;
+        };
+        QTest::newRow("not JSON") << QByteArray("not json") << "request body is not JSON";
+        QTest::newRow("array") << QByteArray("[1,2]") << "request body must be a JSON object";
+        QTest::newRow("object not text") << QByteArray(R"({"objName":5})") << "objName must name a datasource object";
+        QTest::newRow("filter number") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","filter":5})") << "filter must be text";
+        QTest::newRow("params list") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","params":[1]})") << "params must be an object";
+        QTest::newRow("order object") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","order":{}})") << "order must be a list";
+        QTest::newRow("order entry text") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","order":["SN"]})") << "order entry 1 must be an object";
+        QTest::newRow("order field sql") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","order":[{"field":"SN; DROP TABLE product"}]})") << "unknown order field SN; DROP";
+        QTest::newRow("order direction") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","order":[{"field":"SN","direction":"desc"}]})")
+                                         << "order direction of SN must be 1 (ascending) or -1 (descending)";
+        QTest::newRow("ignoreTotal text") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","ignoreTotal":"yes"})") << "ignoreTotal must be true or false";
+        row("unknown object", "page", "", {}, "unknown datasource object page");
+        row("object with sql", "ZRN_GET_ALL_PRODUCT_1; DELETE FROM page", "", {}, "unknown datasource object ZRN_GET_ALL_PRODUCT_1; DELETE");
+        row("statement in filter", kValues, "IDX_ID == 1; DELETE FROM idx_value", {}, "filter syntax error: unexpected character ';' at position 12");
+        row("field as subquery", kValues, "(SELECT == 1)", {}, "filter error: unknown field SELECT of " + kValues + " at position 2");
+        row("unknown field", kValues, "PASSWORD == 1", {}, "unknown field PASSWORD of " + kValues + " at position 1");
+        row("parameter with sql", kValues, "IDX_ID == :ID", {{"ID", "1 OR 1 == 1"}}, "parameter :ID must be an integer for IDX_ID, not text at position 11");
+        row("date with sql", kValues, "PUBLISH_DT >= [2024-01-01) OR (1] ", {}, "invalid date");
+        row("date parameter with sql", kValues, "PUBLISH_DT >= :D", {{"D", "[2024-01-01] OR 1"}}, "parameter :D must be a date");
+        row("missing parameter", kValues, "IDX_ID in :IDX_IDS", {}, "missing parameter :IDX_IDS at position 11");
+        row("list expected", kValues, "IDX_ID in :IDX_IDS", {{"IDX_IDS", 5}}, "must be a list");
+        row("syntax", kValues, "IDX_ID == == 1", {}, "expected a value after IDX_ID == (an integer");
     }
 
-    void hostileRequests()
+    void refusedRequests()
     {
-        QFETCH(QString, object);
-        QFETCH(QString, filter);
-        QFETCH(QVariantMap, params);
+        QFETCH(QByteArray, body);
         QFETCH(QString, message);
-        const HttpJsonResult r = query(object, filter, params);
-        QVERIFY(!r.success);
+        const QJsonArray before = state();
+        const HttpJsonResult r = postRaw(QStringLiteral("/datasource/query"), body);
         QCOMPARE(r.statusCode, 400);
-        QVERIFY2(r.errorMsg.startsWith(QStringLiteral("HTTP 400")), qPrintable(r.errorMsg));
-        QVERIFY2(r.errorMsg.contains(message), qPrintable(r.errorMsg));
-    }
-
-    // Malformed bodies straight to the endpoint, and proof that none of the
-    // refused requests above changed a row.
-    void malformedBodiesChangeNothing()
-    {
-        for (const QByteArray &body : {QByteArray("not json"), QByteArray("[1,2]"), QByteArray("{\"objName\":5}"),
-                                       QByteArray("{\"objName\":\"ZRN_GET_ALL_PRODUCT_1\",\"order\":[{\"field\":\"SN\",\"direction\":\"desc\"}]}")}) {
-            const HttpJsonResult r = postRaw(QStringLiteral("/datasource/query"), body);
-            QCOMPARE(r.statusCode, 400);
-        }
-        // A quote inside a bound text is just text.
-        HttpJsonResult r = query(QStringLiteral("ZRN_GET_PROPERTIES_BY_OBJNAME_1"), QStringLiteral("OBJ_ENG_NAME == :N"),
-                                 {{QStringLiteral("N"), QStringLiteral("x' OR '1'='1")}});
-        QVERIFY(r.success);
-        QCOMPARE(rows(r).size(), 0);
-
-        r = query(QStringLiteral("ZRN_GET_ALL_PRODUCT_1"));
-        QCOMPARE(rows(r).size(), 12);
-        r = query(QStringLiteral("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1"), QStringLiteral("IDX_ID == :ID"), {{QStringLiteral("ID"), Rebar}});
-        QCOMPARE(rows(r).size(), 3653);
-        const HttpJsonResult page = post(QStringLiteral("/user/compositepanel/page/get"), {{QStringLiteral("padId"), QString::fromLatin1(seed::DashboardPad)}});
-        QVERIFY(page.success);
+        QVERIFY2(!r.success && r.errorMsg.startsWith(QStringLiteral("HTTP 400")) && r.errorMsg.contains(message), qPrintable(r.errorMsg));
+        QCOMPARE(state(), before);
     }
 };
 
