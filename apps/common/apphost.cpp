@@ -6,7 +6,9 @@
 #include "pagelayout/cpsplititem.h"
 #include "wk/wkfactory.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
@@ -14,7 +16,38 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace AppHost {
+
+void prepareWebEngine(bool headless)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (!headless)
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        qputenv("QT_QUICK_BACKEND", "software");
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--disable-gpu"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray(flags + " --disable-gpu").trimmed());
+}
+
+void dismissMessageBoxes(QObject *owner, std::function<void()> onBox)
+{
+    auto *timer = new QTimer(owner);
+    QObject::connect(timer, &QTimer::timeout, owner, [onBox] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            std::fprintf(stderr, "%s: %s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                         qPrintable(box->windowTitle()), qPrintable(box->text()));
+            box->accept();
+            if (onBox)
+                onBox();
+        }
+    });
+    timer->start(50);
+}
 
 void registerComponents()
 {

@@ -2,10 +2,23 @@
 
 #include <QString>
 
+#include <functional>
+
+class QObject;
 class QWidget;
 
 // What the applications do as the host of the library.
 namespace AppHost {
+
+// Prepares the web engine of the chart views; call before the application
+// object exists. Without a screen (`headless`) it draws in software; as root
+// it runs without its sandbox, which refuses to start then.
+void prepareWebEngine(bool headless);
+
+// Closes every message box that a page opens from now on (a failed request,
+// a failed query), after writing its title and text to standard error: a tool
+// without a user must not wait for one. Calls `onBox` for each, when given.
+void dismissMessageBoxes(QObject *owner, std::function<void()> onBox = {});
 
 // Registers the library's component classes in the widget factory under
 // their class names, as stored pages name them.

@@ -15,8 +15,6 @@
 
 #include <cstdio>
 
-#include <unistd.h>
-
 namespace {
 
 const QString kGlobal = QStringLiteral("servercfg.ini:Global");
@@ -43,11 +41,7 @@ bool startEmbeddedServer(zhpserver::Server &server)
 
 int main(int argc, char **argv)
 {
-    // The chart view's web engine shares one OpenGL context; this must precede the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // The web engine's sandbox refuses to run as root (containers, kiosks); it then runs without.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    AppHost::prepareWebEngine(qgetenv("QT_QPA_PLATFORM") == "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zhp-terminal"));
     QApplication::setOrganizationName(QStringLiteral("dizarozevoruzedava"));

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 
 #include <cstdio>
 
@@ -28,6 +27,7 @@ ScreenshotTaker::ScreenshotTaker(QWidget *window, HXCPControls::CPCustomPage *pa
     , m_path(QFileInfo(path).absoluteFilePath())
     , m_waitForPageId(waitForPageId)
 {
+    AppHost::dismissMessageBoxes(this, [this] { m_failed = true; });
     connect(&m_timer, &QTimer::timeout, this, &ScreenshotTaker::poll);
     m_timer.start(kPollMs);
     m_elapsed.start();
@@ -35,12 +35,6 @@ ScreenshotTaker::ScreenshotTaker(QWidget *window, HXCPControls::CPCustomPage *pa
 
 void ScreenshotTaker::poll()
 {
-    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-        std::fprintf(stderr, "zhp-terminal: %s: %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
-        m_failed = true;
-        box->accept();
-        return;
-    }
     if (!m_window || !m_page)
         return;
     const bool arrived = !m_waitForPageId || !m_page->padID().isEmpty() || m_failed;

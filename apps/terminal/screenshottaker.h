@@ -11,8 +11,7 @@ class CPCustomPage;
 
 // Writes a PNG of a window once its page has arrived and laid out, then quits
 // the application. Message boxes that the page opens meanwhile (a failed
-// request) are reported on standard error and closed, so nothing waits for a
-// user who is not there.
+// request) are reported on standard error and closed.
 class ScreenshotTaker : public QObject
 {
     Q_OBJECT

@@ -27,8 +27,7 @@ int main(int argc, char **argv)
     // Headless: nothing is ever shown on a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The chart view's web engine shares one OpenGL context; this must precede the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    AppHost::prepareWebEngine(true);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zhpctl"));
     AppHost::registerComponents();

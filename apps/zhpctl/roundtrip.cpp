@@ -55,6 +55,7 @@ int runRoundtrip(const QStringList &args)
     CPCustomPage page(nullptr, true);
     page.loadDataByContent(QString::fromUtf8(text));
     if (showSize.isValid()) {
+        AppHost::dismissMessageBoxes(&page);
         page.resize(showSize);
         page.show();
         if (!AppHost::waitUntilSettled(&page))
