@@ -82,6 +82,18 @@ private slots:
         QCOMPARE(root.value("children").toArray()[1].toObject().value("children").toArray().size(), 2);
     }
 
+    void shownChartsDoNotWaitForAUser()
+    {
+        // A chart draws in a web view, which must start off screen too (software drawing,
+        // no sandbox as root); a failed query's message box is closed, not waited for.
+        const QByteArray page = R"({"rootItemType":"HXCPControls::CPSplitItem","rootObj":{"url":"CPIndexChartComponent",
+            "child":{"indexes":[{"IDX_ID":1,"INDEX_NAME":"甲","FREQUENCY_CODE":365}],"title":"走势"}}})";
+        const Run r = roundtrip(page, {"--show", "640x480", "-"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.json().value("rootObj").toObject().value("url").toString(), QString("CPIndexChartComponent"));
+        QVERIFY(r.json().value("rootObj").toObject().contains("child"));
+    }
+
     void malformedContentNeverCrashes_data()
     {
         QTest::addColumn<QByteArray>("input");
