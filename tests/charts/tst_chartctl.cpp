@@ -1,33 +1,11 @@
 // zhpctl option and makedata: the chart builders over files, and bad input.
+#include "zhpctlrun.h"
 #include "zhptest.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
-namespace {
+using Run = ZhpctlRun;
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
-};
-
-Run zhpctl(const QStringList &args)
-{
-    QProcess p;
-    p.start(ZHPCTL_PATH, args);
-    Run r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-} // namespace
 
 class TstChartCtl : public QObject
 {
@@ -54,7 +32,7 @@ private slots:
             {"IDX_ID": 101, "PUBLISH_DT": 1704153600000, "INDEX_VAL": 12}])");
         const QString dims = write("dims.json", R"([{"name": "甲", "id": 101}, {"name": "乙", "id": 102}, {"name": "均值", "id": 0}])");
         const QString cal = write("cal.json", R"({"均值": {"INDEX_NAME": "均值", "isCal": true, "idxIdExpression": "(101+102)/2"}})");
-        Run r = zhpctl({"makedata", "--query-type", "1", "--records", records, "--dimensions", dims, "--cal", cal, "--ids", "101,102"});
+        Run r = runZhpctl({"makedata", "--query-type", "1", "--records", records, "--dimensions", dims, "--cal", cal, "--ids", "101,102"});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject data = r.json();
         QCOMPARE(data.value("dimensions").toArray(), (QJsonArray{"header", "甲", "乙", "均值"}));
@@ -66,7 +44,7 @@ private slots:
         const QString dataset = write("dataset.json", QJsonDocument(data).toJson());
         const QString cfg = write("cfg.json", R"({"units": {"甲": "元/吨", "乙": "万吨"},
             "HXCPControls::HXLegendCfgWidget": {"showLegend": true, "legendPosition": "H"}})");
-        r = zhpctl({"option", "--type", "2", "--cfg", cfg, "--dataset", dataset});
+        r = runZhpctl({"option", "--type", "2", "--cfg", cfg, "--dataset", dataset});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(!r.out.trimmed().contains('\n'));
         QJsonObject option = r.json();
@@ -79,7 +57,7 @@ private slots:
         QVERIFY(option.contains("toolbox") && option.contains("tooltip") && option.contains("grid"));
 
         // --full names the builders that run.
-        r = zhpctl({"option", "--type", "3", "--cfg", cfg, "--dataset", dataset, "--full", "HXPieOptionCfgWidget,HXToolTipCfgWidget"});
+        r = runZhpctl({"option", "--type", "3", "--cfg", cfg, "--dataset", dataset, "--full", "HXPieOptionCfgWidget,HXToolTipCfgWidget"});
         QCOMPARE(r.exitCode, 0);
         option = r.json();
         QCOMPARE(option.keys(), (QStringList{"color", "dataset", "series", "tooltip"}));
@@ -91,7 +69,7 @@ private slots:
         const QString records = write("season.json", R"([{"IDX_ID": 34, "PUBLISH_DT": "2023-03-31", "INDEX_VAL": 8000},
                                                          {"IDX_ID": 34, "PUBLISH_DT": "2024-03-31", "INDEX_VAL": 8100}])");
         const QString query = write("query.json", R"({"seasonStart": "2023", "seasonEnd": "2024"})");
-        const Run r = zhpctl({"makedata", "--records", records, "--ids", "34", "--season-frequency", "4", "--season-query", query});
+        const Run r = runZhpctl({"makedata", "--records", records, "--ids", "34", "--season-frequency", "4", "--season-query", query});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject data = r.json();
         QCOMPARE(data.value("dimensions").toArray(), (QJsonArray{"header", "2023年", "2024年"}));
@@ -126,7 +104,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        const Run r = zhpctl(args);
+        const Run r = runZhpctl(args);
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err.constData());
         QVERIFY(r.out.isEmpty());

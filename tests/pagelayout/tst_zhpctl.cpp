@@ -1,34 +1,16 @@
 // zhpctl roundtrip on good and on malformed page content.
+#include "zhpctlrun.h"
 #include "zhptest.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
-};
+using Run = ZhpctlRun;
 
 // Runs "zhpctl roundtrip <args>", by default on the standard input.
 Run roundtrip(const QByteArray &input, const QStringList &args = {"-"})
 {
-    QProcess p;
-    p.start(ZHPCTL_PATH, QStringList{"roundtrip"} + args);
-    p.write(input);
-    p.closeWriteChannel();
-    Run r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return runZhpctl(QStringList{"roundtrip"} + args, input);
 }
 
 QJsonObject withoutDate(QJsonObject o)
