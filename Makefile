@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 SCREENSHOT ?= $(BUILD)/screenshots/terminal.png
 
-.PHONY: deps configure build test run bench clean
+.PHONY: deps configure build test run bench package install clean
 
 deps:
 	bash scripts/deps.sh
@@ -22,6 +22,12 @@ run: build
 
 bench: build
 	bash scripts/run-bench.sh $(BUILD)
+
+package: build
+	cmake --build $(BUILD) --target package
+
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix "$(PREFIX)")
 
 clean:
 	rm -rf $(BUILD)

@@ -4,6 +4,8 @@
 #include "indexdata/cpindexdatacomponent.h"
 #include "indexdata/cpmultiindexdatacomponent.h"
 #include "pagelayout/cpsplititem.h"
+#include "wk/wkcfg.h"
+#include "wk/wkcore.h"
 #include "wk/wkfactory.h"
 
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <QWidget>
 
@@ -92,6 +95,55 @@ bool waitUntilSettled(QWidget *root, int timeoutMs)
         QThread::msleep(5);
     }
     return false;
+}
+
+namespace {
+
+// "skins: not found; looked in A, B" for a shared folder that no candidate holds.
+QString whereLooked(const QString &what, const QString &kind, const QString &sub)
+{
+    QStringList places;
+    const QStringList roots = WKCfg::instance()->searchPaths(kind);
+    for (const QString &root : roots)
+        places << (sub.isEmpty() ? root : root + QLatin1Char('/') + sub);
+    if (places.isEmpty())
+        places << WKCfg::instance()->stdPath(kind, sub);
+    return QStringLiteral("%1: not found; looked in %2").arg(what, places.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+QStringList missingRuntimeFiles()
+{
+    QStringList missing;
+    WKCfg *cfg = WKCfg::instance();
+    const QString skin = WKCore::instance()->getCurrentSkinId();
+    if (!QFileInfo(cfg->stdPath(QStringLiteral("wkskin"), skin)).isDir())
+        missing << whereLooked(QStringLiteral("skin \"%1\"").arg(skin), QStringLiteral("wkskin"), skin);
+    const QStringList configFiles{QStringLiteral("servercfg.ini"), QStringLiteral("appcfg.ini")};
+    for (const QString &name : configFiles) {
+        const QString path = cfg->stdPath(QStringLiteral("wkconfig"), name);
+        QFile file(path);
+        if (!file.exists())
+            missing << whereLooked(QStringLiteral("configuration file %1").arg(name), QStringLiteral("wkconfig"), name);
+        else if (!file.open(QIODevice::ReadOnly))
+            missing << QStringLiteral("configuration file %1: cannot read %2: %3").arg(name, path, file.errorString());
+    }
+    const QString map = QStringLiteral("map/china-compress.json");
+    if (!QFileInfo(cfg->stdPath(QStringLiteral("wkdata"), map)).isFile())
+        missing << whereLooked(QStringLiteral("map of China"), QStringLiteral("wkdata"), map);
+    return missing;
+}
+
+bool reportMissingRuntimeFiles(QWidget *parent)
+{
+    const QStringList missing = missingRuntimeFiles();
+    for (const QString &line : missing)
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(line));
+    if (!missing.isEmpty() && parent)
+        QMessageBox::warning(parent, QStringLiteral("文件缺失"),
+                             QStringLiteral("以下运行文件缺失或无法读取，界面或数据可能不完整：\n\n") + missing.join(QLatin1Char('\n')));
+    return missing.isEmpty();
 }
 
 bool readInput(const QString &path, QByteArray *data, QString *error)

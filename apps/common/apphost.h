@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -31,6 +32,15 @@ bool waitUntilSettled(QWidget *root, int timeoutMs = 10000);
 
 // The number of visible split items under `root` that have not yet applied their stored object.
 int pendingVisibleItems(QWidget *root);
+
+// What the application reads at run time and cannot find or read (the skins,
+// the configuration files, the map), one line each naming where it looked;
+// empty when everything is there.
+QStringList missingRuntimeFiles();
+
+// Writes the lines of missingRuntimeFiles() to standard error; with `parent`
+// also shows them to the user. False when something is missing.
+bool reportMissingRuntimeFiles(QWidget *parent);
 
 // Reads a whole file, or standard input for "-"; false with `error` set when it cannot.
 bool readInput(const QString &path, QByteArray *data, QString *error);

@@ -92,6 +92,8 @@ int main(int argc, char **argv)
         window.page()->loadDataById(parser.isSet(padOption) ? parser.value(padOption) : QString::fromLatin1(zhpserver::seed::DashboardPad));
     }
     window.show();
+    // A broken installation still opens, but says what it could not find.
+    AppHost::reportMissingRuntimeFiles(parser.isSet(shotOption) ? nullptr : &window);
 
     std::unique_ptr<ScreenshotTaker> screenshot;
     if (parser.isSet(shotOption))
