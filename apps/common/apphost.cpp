@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -23,11 +24,53 @@
 
 namespace AppHost {
 
+namespace {
+
+QtMessageHandler s_previousHandler = nullptr;
+
+// Messages that every normal run prints and that say nothing to a user: the
+// sandbox this process turned off itself, the X server's complaints about
+// windows already gone, and size hints the offscreen platform ignores.
+bool isKnownNoise(const QString &message)
+{
+    return message == QLatin1String("Sandboxing disabled by user.")
+           || message.startsWith(QLatin1String("QXcbConnection: XCB error:"))
+           || message == QLatin1String("This plugin does not support propagateSizeHints()");
+}
+
+void filterNoise(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtCriticalMsg && type != QtFatalMsg && isKnownNoise(message))
+        return;
+    s_previousHandler(type, context, message);
+}
+
+void installNoiseFilter()
+{
+    if (!s_previousHandler)
+        s_previousHandler = qInstallMessageHandler(filterNoise);
+}
+
+} // namespace
+
 void prepareWebEngine(bool headless)
 {
+    // Without a session's runtime folder Qt picks one itself, but says so on every start.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QDir::tempPath() + QStringLiteral("/runtime-") + QString::number(geteuid());
+        if (QDir().mkpath(runtime) && QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                         | QFileDevice::ExeOwner))
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The web engine's own log repeats, on every start, what is expected here
+    // (no GPU, software drawing); the chart view reports script errors itself.
+    QByteArray chromiumFlags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!chromiumFlags.contains("--log-level"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray(chromiumFlags + " --log-level=3").trimmed());
+    installNoiseFilter();
     if (!headless)
         return;
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))

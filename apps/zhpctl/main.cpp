@@ -8,7 +8,9 @@
 
 #include <cstdio>
 
-static int usage()
+// The usage text: on standard output for --help (exit 0), on standard error
+// for a wrong command line (exit 2). Options in brackets are optional.
+static int usage(bool asked = false)
 {
     std::fputs("usage: zhpctl COMMAND [ARGS]\n"
                "commands:\n"
@@ -16,10 +18,12 @@ static int usage()
                "  option --type T --cfg CFG.json --dataset DATASET.json [--full CLASS,...]\n"
                "                                           print the chart option built for a dataset\n"
                "  makedata --query-type Q --records RECORDS.json --dimensions DIMS.json [--cal CAL.json] [--ids ID,...]\n"
-               "           [--season-frequency F --season-query QUERY.json]\n"
-               "                                           print the chart dataset made of value rows\n",
-               stderr);
-    return 2;
+               "  makedata --records RECORDS.json --ids ID --season-frequency F --season-query QUERY.json\n"
+               "           [--dimensions DIMS.json]\n"
+               "                                           print the chart dataset made of value rows\n"
+               "  --help                                   print this text\n",
+               asked ? stdout : stderr);
+    return asked ? 0 : 2;
 }
 
 int main(int argc, char **argv)
@@ -36,6 +40,8 @@ int main(int argc, char **argv)
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help"))
+        return usage(true);
     if (command == QLatin1String("roundtrip"))
         return runRoundtrip(args);
     if (command == QLatin1String("option"))

@@ -14,7 +14,9 @@ using namespace HXCPControls;
 static int usage()
 {
     std::fputs("usage: zhpctl makedata --query-type Q --records RECORDS.json --dimensions DIMS.json [--cal CAL.json]\n"
-               "                       [--ids ID,ID,...] [--season-frequency F --season-query QUERY.json]\n",
+               "                       [--ids ID,ID,...]\n"
+               "       zhpctl makedata --records RECORDS.json --ids ID --season-frequency F --season-query QUERY.json\n"
+               "                       [--dimensions DIMS.json]\n",
                stderr);
     return 2;
 }
