@@ -1,17 +1,22 @@
 // zhp-terminal: the desktop terminal that hosts the page library.
 #include "apphost.h"
+#include "editorwindow.h"
 #include "screenshottaker.h"
 #include "terminalwindow.h"
+#include "wktitlemodelistview.h"
 
+#include "editor/workspace/cpmanagepageview.h"
 #include "pagelayout/cpcustompage.h"
 #include "seeddata.h"
 #include "server.h"
 #include "wk/wkapplication.h"
 #include "wk/wkcfg.h"
+#include "wk/wkfactory.h"
 #include "wk/wkserviceconfig.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -37,6 +42,46 @@ bool startEmbeddedServer(zhpserver::Server &server)
     return true;
 }
 
+// Page content from a file (or standard input for "-"); false after telling why not.
+bool readContent(const QString &path, QString *content)
+{
+    QByteArray data;
+    QString error;
+    if (!AppHost::readInput(path, &data, &error)) {
+        std::fprintf(stderr, "zhp-terminal: %s\n", qPrintable(error));
+        return false;
+    }
+    *content = QString::fromUtf8(data);
+    return true;
+}
+
+// The page in the editor workspace: from a file, by ID, or the sample page.
+int runEditor(const QCommandLineParser &parser, const QSize &size, const QCommandLineOption &contentOption,
+              const QCommandLineOption &padOption, const QCommandLineOption &shotOption)
+{
+    EditorWindow window;
+    WKApplication::setMainWindow(&window);
+    if (size.isValid())
+        window.resize(size);
+    if (parser.isSet(contentOption)) {
+        QString content;
+        if (!readContent(parser.value(contentOption), &content))
+            return 1;
+        window.workspace()->loadContent(HXCPControls::CPCustomPage::convert2Content(content),
+                                        QFileInfo(parser.value(contentOption)).fileName());
+    } else {
+        window.edit(parser.isSet(padOption) ? parser.value(padOption)
+                                            : QString::fromLatin1(zhpserver::seed::DashboardPad));
+    }
+    window.show();
+
+    std::unique_ptr<ScreenshotTaker> screenshot;
+    if (parser.isSet(shotOption))
+        screenshot = std::make_unique<ScreenshotTaker>(&window, window.workspace()->page(), parser.value(shotOption),
+                                                       !parser.isSet(contentOption));
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -56,7 +101,8 @@ int main(int argc, char **argv)
     const QCommandLineOption serverOption(QStringLiteral("server"),
                                           QStringLiteral("Use the server at URL instead of the configured or local one."),
                                           QStringLiteral("URL"));
-    const QCommandLineOption editOption(QStringLiteral("edit"), QStringLiteral("Open the page in edit mode."));
+    const QCommandLineOption editOption(QStringLiteral("edit"),
+                                        QStringLiteral("Open the page in the editor, with the component palette."));
     const QCommandLineOption shotOption(QStringLiteral("screenshot"),
                                         QStringLiteral("Write a PNG of the window once laid out, then quit."),
                                         QStringLiteral("FILE"));
@@ -66,6 +112,7 @@ int main(int argc, char **argv)
     parser.process(app);
 
     AppHost::registerComponents();
+    WKFactory<QWidget>::registerClass<WKTitleModeListView>("WKTitleModeListView");
 
     zhpserver::Server embedded;
     if (parser.isSet(serverOption))
@@ -73,21 +120,23 @@ int main(int argc, char **argv)
     else if (WKServiceConfig::instance()->getHttpUrl(kGlobal, QString()).isEmpty() && !startEmbeddedServer(embedded))
         return 1;
 
+    const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
+    const QSize windowSize = size.size() == 2 && size[0].toInt() > 0 && size[1].toInt() > 0
+                                 ? QSize(size[0].toInt(), size[1].toInt())
+                                 : QSize();
+    if (parser.isSet(editOption))
+        return runEditor(parser, windowSize, contentOption, padOption, shotOption);
+
     TerminalWindow window;
     WKApplication::setMainWindow(&window);
-    const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
-    if (size.size() == 2 && size[0].toInt() > 0 && size[1].toInt() > 0)
-        window.resize(size[0].toInt(), size[1].toInt());
+    if (windowSize.isValid())
+        window.resize(windowSize);
 
-    window.page()->editable(parser.isSet(editOption));
     if (parser.isSet(contentOption)) {
-        QByteArray content;
-        QString error;
-        if (!AppHost::readInput(parser.value(contentOption), &content, &error)) {
-            std::fprintf(stderr, "zhp-terminal: %s\n", qPrintable(error));
+        QString content;
+        if (!readContent(parser.value(contentOption), &content))
             return 1;
-        }
-        window.page()->loadDataByContent(QString::fromUtf8(content));
+        window.page()->loadDataByContent(content);
     } else {
         window.page()->loadDataById(parser.isSet(padOption) ? parser.value(padOption) : QString::fromLatin1(zhpserver::seed::DashboardPad));
     }

@@ -5,6 +5,8 @@
 #include "cpsplitterhandle.h"
 #include "cpsplitview.h"
 
+#include <QEvent>
+
 namespace HXCPControls {
 
 CPSplitter::CPSplitter(QWidget *parent, CPSplitView *owner)
@@ -26,8 +28,33 @@ void CPSplitter::init()
     setContentsMargins(0, 0, 0, 0);
     setChildrenCollapsible(false);
     setHandleWidth(1);
-    if (m_owner)
-        connect(m_owner, &CPSplitView::editModelChanged, this, &CPSplitter::setDragAllowed);
+    followOwner(m_owner);
+}
+
+// The handles follow the owning view's mode from the moment the splitter
+// exists; a splitter made without an owner (a split across orientations)
+// takes the view it is placed in as its owner.
+void CPSplitter::followOwner(CPSplitView *owner)
+{
+    m_owner = owner;
+    if (owner) {
+        m_dragAllowed = owner->editModel();
+        connect(owner, &CPSplitView::editModelChanged, this, &CPSplitter::setDragAllowed, Qt::UniqueConnection);
+    }
+    for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+        const QVariant obj = w->property("zhpObj");
+        if (obj.isValid()) {
+            setProperty("zhpObj", obj);
+            break;
+        }
+    }
+}
+
+bool CPSplitter::event(QEvent *event)
+{
+    if (event->type() == QEvent::ParentChange && parentWidget())
+        followOwner(m_owner ? m_owner.data() : CPSplitView::ancestorOf(parentWidget()));
+    return QSplitter::event(event);
 }
 
 CPSplitView *CPSplitter::splitView() const

@@ -45,9 +45,11 @@ signals:
 protected:
     QSplitterHandle *createHandle() override;
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void init();
+    void followOwner(CPSplitView *owner);
 
     QPointer<CPSplitView> m_owner;
     bool m_handlesEnabled = true;

@@ -4,6 +4,8 @@
 #include "contentformat.h"
 #include "cpsplititem.h"
 #include "cpsplitview.h"
+#include "editor/skinimagepath.h"
+#include "editor/workspace/cpcontroltreewidget.h"
 #include "settingbutton.h"
 #include "wk/wkcustommenu.h"
 #include "wk/wkfactory.h"
@@ -122,9 +124,21 @@ QMenu *CPTabWidget::createSettingMenu()
     }
     connect(menu->addAction(QStringLiteral("修改当前页标题")), &QAction::triggered, this,
             [this] { changeTitle(currentIndex()); });
-    // Lists the palette's title-mode entries; the palette fills it from its
-    // configuration, and without one the submenu stays empty.
-    menu->addMenu(QStringLiteral("添加新页"));
+    // The palette's title-mode entries: empty until a palette has loaded its configuration.
+    QMenu *newPages = menu->addMenu(QStringLiteral("添加新页"));
+    for (const QStringList &entry : CPControlTreeWidget::paletteEntries()) {
+        if (entry.value(0) != QLatin1String("WKTitleModeListView"))
+            continue;
+        const QString icon = entry.value(2);
+        const QString text = entry.value(1);
+        const QUrl url(entry.value(0), QUrl::TolerantMode);
+        connect(newPages->addAction(icon.isEmpty() ? QIcon() : QIcon(skinImagePath(icon)), text),
+                &QAction::triggered, this, [this, url, text] {
+                    addPage(url);
+                    if (!text.trimmed().isEmpty())
+                        setTabText(currentIndex(), text.trimmed());
+                });
+    }
     if (count() >= 2) {
         connect(menu->addAction(QStringLiteral("删除当前页")), &QAction::triggered, this,
                 [this] { delPage(currentIndex()); });
