@@ -5,6 +5,7 @@
 #include "terminalwindow.h"
 #include "wktitlemodelistview.h"
 
+#include "editor/workspace/cpcontroltreewidget.h"
 #include "editor/workspace/cpmanagepageview.h"
 #include "pagelayout/cpcustompage.h"
 #include "seeddata.h"
@@ -113,6 +114,8 @@ int main(int argc, char **argv)
 
     AppHost::registerComponents();
     WKFactory<QWidget>::registerClass<WKTitleModeListView>("WKTitleModeListView");
+    // Tab containers offer the palette's page entries also where no palette is shown.
+    HXCPControls::CPControlTreeWidget::loadPaletteEntries();
 
     zhpserver::Server embedded;
     if (parser.isSet(serverOption))

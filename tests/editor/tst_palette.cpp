@@ -125,7 +125,9 @@ private slots:
             if (!expected.contains(entry))
                 expected.append(entry);
         }
-        CPControlTreeWidget first(nullptr, true), second(nullptr, true);
+        CPControlTreeWidget first(nullptr, true);
+        CPControlTreeWidget::loadPaletteEntries();
+        CPControlTreeWidget second(nullptr, true);
         QCOMPARE(CPControlTreeWidget::paletteEntries(), expected);
     }
 

@@ -22,6 +22,19 @@ QList<QStringList> &registry()
     static QList<QStringList> entries;
     return entries;
 }
+
+// The groups of the palette file, their entries added to the registry.
+QList<PaletteGroup> readAndRegister()
+{
+    const QList<PaletteGroup> groups = readPaletteConfig(paletteConfigPath(), componentKeys());
+    for (const PaletteGroup &group : groups) {
+        for (const QStringList &parts : group.entries) {
+            if (!registry().contains(parts))
+                registry().append(parts);
+        }
+    }
+    return groups;
+}
 } // namespace
 
 CPControlTreeWidget::CPControlTreeWidget(QWidget *parent, bool embedded)
@@ -43,6 +56,11 @@ QList<QStringList> CPControlTreeWidget::paletteEntries()
     return registry();
 }
 
+void CPControlTreeWidget::loadPaletteEntries()
+{
+    readAndRegister();
+}
+
 void CPControlTreeWidget::initControl()
 {
     setDragEnabled(true);
@@ -52,12 +70,10 @@ void CPControlTreeWidget::initControl()
     setExpandsOnDoubleClick(false);
 
     const QIcon standardIcon = style()->standardIcon(QStyle::SP_ComputerIcon);
-    for (const PaletteGroup &group : readPaletteConfig(paletteConfigPath(), componentKeys())) {
+    for (const PaletteGroup &group : readAndRegister()) {
         auto *groupItem = new QTreeWidgetItem(QStringList(group.name));
         groupItem->setTextAlignment(0, Qt::AlignCenter);
         for (const QStringList &parts : group.entries) {
-            if (!registry().contains(parts))
-                registry().append(parts);
             auto *item = new QTreeWidgetItem(groupItem, QStringList(QStringLiteral("  ") + parts.at(1)));
             item->setData(0, kUrlRole, QUrl(parts.at(0), QUrl::TolerantMode));
             item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled);

@@ -26,6 +26,9 @@ public:
     // Every entry that any palette of this process has loaded, in the order
     // first read, without duplicates: key, display name and, when given, icon file.
     static QList<QStringList> paletteEntries();
+    // Reads the palette file into the registry without making a palette: for
+    // a host whose tab containers offer new pages before any palette was shown.
+    static void loadPaletteEntries();
 
     // The drag data of `item`: its URL written with QDataStream under itemMimeType().
     static QMimeData *createMimeData(const QTreeWidgetItem *item);
