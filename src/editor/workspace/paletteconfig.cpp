@@ -1,13 +1,21 @@
 #include "paletteconfig.h"
 
+#include "wk/wkcfg.h"
+
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace HXCPControls {
 
 QString paletteConfigPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/config/zhp_v2.ini");
+    const QString besideExecutable = QCoreApplication::applicationDirPath() + QStringLiteral("/config/zhp_v2.ini");
+    if (QFileInfo::exists(besideExecutable))
+        return besideExecutable;
+    // Installed, the configuration sits in the host's shared configuration folder.
+    const QString installed = WKCfg::instance()->stdPath(QStringLiteral("wkconfig"), QStringLiteral("zhp_v2.ini"));
+    return QFileInfo::exists(installed) ? installed : besideExecutable;
 }
 
 QList<PaletteGroup> readPaletteConfig(const QString &path, const QStringList &factoryKeys)

@@ -31,7 +31,9 @@ struct PaletteGroup {
 // gives no groups.
 HXCPCONTROLS_EXPORT QList<PaletteGroup> readPaletteConfig(const QString &path, const QStringList &factoryKeys);
 
-// The palette file of the application: "<application directory>/config/zhp_v2.ini".
+// The palette file of the application: "<application directory>/config/zhp_v2.ini",
+// or, when there is none, "zhp_v2.ini" in the host's configuration folder
+// (where an installed application keeps it).
 HXCPCONTROLS_EXPORT QString paletteConfigPath();
 
 } // namespace HXCPControls
