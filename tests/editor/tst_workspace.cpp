@@ -4,7 +4,6 @@
 #include "editortest.h"
 #include "../pagelayout/pagetestutil.h"
 
-#include "apphost.h"
 #include "editor/cpbasedialog.h"
 #include "editor/skinimagepath.h"
 #include "editor/workspace/cpcontroltreewidget.h"
@@ -12,7 +11,6 @@
 #include "editor/workspace/cptoolbarview.h"
 #include "editor/workspace/paletteconfig.h"
 #include "modalhelper.h"
-#include "pagelayout/componentfactory.h"
 #include "pagelayout/cpcompositepanelservice.h"
 #include "pagelayout/cpcustompage.h"
 #include "pagelayout/cptabwidget.h"
@@ -102,11 +100,6 @@ HXDataApi::HttpJsonResult call(const std::function<void(CPCompositePanelService 
     });
     [&] { QTRY_VERIFY_WITH_TIMEOUT(done, 10000); }();
     return result;
-}
-
-QString storedContent(const QString &padId)
-{
-    return call([&](auto &s, auto cb) { s.getPageById(padId, cb); }).data.object().value("padCont").toString();
 }
 
 // The toolbar as "responsive button|height button|preview button": "-" when hidden, "*" when checked.
@@ -310,25 +303,6 @@ private slots:
         QCOMPARE(page->contentUrl().toString(), QString("WKTitleModeListView"));
     }
 
-    // The terminal's palette lists every component it registers, each with an image of the default skin.
-    void shippedPaletteListsEveryComponent()
-    {
-        const auto before = WKFactory<QWidget>::constructors();
-        AppHost::registerComponents();
-        const QStringList keys = componentKeys();
-        WKFactory<QWidget>::constructors() = before; // the other cases keep to their stand-ins
-        QStringList listed;
-        for (const PaletteGroup &group : readPaletteConfig(ZHP_SOURCE_DIR "/apps/terminal/config/zhp_v2.ini", keys)) {
-            for (const QStringList &entry : group.entries) {
-                listed << entry.at(0);
-                QVERIFY2(entry.size() == 3 && QFile::exists(ZHP_SOURCE_DIR "/src/resources/skins/default/images/" + entry.at(2)), qPrintable(entry.join("=>")));
-            }
-        }
-        for (const QString &key : keys)
-            QVERIFY2(listed.contains(key) || key.contains("Test") || key.startsWith("Titled") || key.startsWith("WK"), qPrintable(key));
-        QCOMPARE(listed.removeDuplicates(), 0);
-    }
-
     void toolbarStates_data()
     {
         QTest::addColumn<QString>("steps"); // buttons clicked; "x:text" answers the dialog x opens ("x:" cancels), "fixed:" confirms it empty
@@ -415,7 +389,7 @@ private slots:
         QTest::addColumn<bool>("userMode");
         QTest::addColumn<QString>("padId"); // empty: content without a page
         QTest::addColumn<bool>("serverUp");
-        QTest::addColumn<bool>("stored");
+        QTest::addColumn<bool>("ok");
         QTest::newRow("user page, user mode") << true << QString(zhpserver::seed::UserEmptyPad) << true << true;
         QTest::newRow("product page, product mode") << false << QString(zhpserver::seed::ProductNotePad) << true << true;
         QTest::newRow("product page, user mode") << true << QString(zhpserver::seed::SeasonPad) << true << false;
@@ -429,10 +403,11 @@ private slots:
         QFETCH(bool, userMode);
         QFETCH(QString, padId);
         QFETCH(bool, serverUp);
-        QFETCH(bool, stored);
+        QFETCH(bool, ok);
         Workspace w(userMode);
         w.load(padId);
-        const QString before = padId.isEmpty() ? QString() : storedContent(padId);
+        auto stored = [&] { return call([&](auto &s, auto cb) { s.getPageById(padId, cb); }).data.object().value("padCont").toString(); };
+        const QString before = padId.isEmpty() ? QString() : stored();
         w.item()->setContentUrl(QUrl("TestComponent?src=save"));
         qobject_cast<TestComponent *>(w.item()->content())->state = {{"rows", QVariantList{1, 2}}};
         const QVariantMap edited = withoutDates(w.view.page()->getContent());
@@ -441,12 +416,12 @@ private slots:
             QVERIFY(closed.listen(QHostAddress::LocalHost));
             WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", QString("http://127.0.0.1:%1/").arg(closed.serverPort()));
         }
-        if (!stored) {
+        if (!ok) {
             ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^save of page .* failed:"));
             ZhpTest::expectMessage(QtWarningMsg, QStringLiteral("保存失败，请刷新分类"));
         }
         QSignalSpy saved(&w.view, &CPManagePageView::save);
-        QCOMPARE(w.save(), stored ? QString("提示:保存成功") : QString("错误:保存失败，请刷新分类"));
+        QCOMPARE(w.save(), ok ? QString("提示:保存成功") : QString("错误:保存失败，请刷新分类"));
         // Once after the answer; content that names no page also before the request.
         QCOMPARE(saved.count(), padId.isEmpty() ? 2 : 1);
         const QVariantMap content = saved.last().at(0).toMap();
@@ -455,7 +430,7 @@ private slots:
         QVERIFY(!w.view.page()->readOnly() && w.view.palette()->isVisible());
         WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
         if (!padId.isEmpty())
-            QCOMPARE(storedContent(padId), stored ? QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(content)).toJson(QJsonDocument::Compact)) : before);
+            QCOMPARE(stored(), ok ? QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(content)).toJson(QJsonDocument::Compact)) : before);
     }
 
     // Built from nothing: split twice, components dragged from the palette, a
