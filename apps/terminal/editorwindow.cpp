@@ -4,6 +4,7 @@
 #include "pagelayout/cpcompositepanelservice.h"
 #include "wk/wkappconfig.h"
 #include "wktitlemodelistview.h"
+#include "zhphostlog.h"
 
 #include <QDebug>
 #include <QPointer>
@@ -45,7 +46,7 @@ void EditorWindow::edit(const QString &padId)
         bool found = false;
         const QString name = user.success ? nameIn(user, padId, &found) : QString();
         if (!user.success)
-            qWarning().noquote() << "user page tree failed:" << user.errorMsg;
+            qCWarning(lcHost).noquote() << "user page tree failed:" << user.errorMsg;
         if (found) {
             self->open(true, padId, name);
             return;

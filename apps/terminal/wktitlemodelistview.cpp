@@ -4,9 +4,10 @@
 #include "pagelayout/cpcustompage.h"
 #include "wk/wkappconfig.h"
 #include "wk/wkapplication.h"
+#include "zhphostlog.h"
 
-#include <QJsonObject>
 #include <QDebug>
+#include <QJsonObject>
 #include <QPointer>
 
 namespace {
@@ -56,7 +57,7 @@ void WKTitleModeListView::reload()
         if (!self)
             return;
         if (!result.success) {
-            qWarning().noquote() << "page list of product" << product << "failed:" << result.errorMsg;
+            qCWarning(lcHost).noquote() << "page list of product" << product << "failed:" << result.errorMsg;
             self->showMessage(QStringLiteral("页面列表加载失败"));
             return;
         }
