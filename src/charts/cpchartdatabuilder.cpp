@@ -1,10 +1,10 @@
 #include "cpchartdatabuilder.h"
 
 #include "common/logging.h"
+#include "config/hxcalexpression.h"
 #include "hxdataapi/hxvariantutil.h"
 
 #include <QHash>
-#include <QJSEngine>
 #include <QJsonObject>
 #include <QMap>
 #include <QSet>
@@ -63,20 +63,15 @@ QDate dateOf(const QJsonValue &value)
     return HXUtils::HXVariantUtil::toDate(value.toVariant(), QDate());
 }
 
-bool isIdentifierChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$') || c == QLatin1Char('.');
-}
-
-// A calculated index: its expression cut into literal text and operands (runs
-// of digits standing alone, which may name an index), evaluated per date.
+// A calculated index: its expression cut into literal text and operands
+// (whole numbers, which may name an index), evaluated per date.
 struct CalculatedIndex
 {
     QString name;
     QVector<QPair<QString, bool>> parts; // (text, is an operand)
     QString error;
     // The expression compiled once into a function of the operands that name indices.
-    mutable QJSValue function; // calling it is not const in the script API
+    QJSValue function;
     QStringList operands;
 };
 
@@ -84,37 +79,27 @@ CalculatedIndex parseCalculated(const QString &name, const QString &expression)
 {
     CalculatedIndex calc;
     calc.name = name;
-    calc.error = CPChartDataBuilder::checkExpression(expression);
+    QList<HXCalExpression::Token> tokens;
+    calc.error = HXCalExpression::check(expression, &tokens);
     if (!calc.error.isEmpty())
         return calc;
-    QString literal;
-    for (int i = 0; i < expression.size();) {
-        const QChar c = expression.at(i);
-        if (c.isDigit() && (i == 0 || !isIdentifierChar(expression.at(i - 1)))) {
-            int j = i;
-            while (j < expression.size() && expression.at(j).isDigit())
-                ++j;
-            if (j == expression.size() || !isIdentifierChar(expression.at(j))) {
-                if (!literal.isEmpty())
-                    calc.parts.append({literal, false});
-                literal.clear();
-                calc.parts.append({expression.mid(i, j - i), true});
-                i = j;
-                continue;
-            }
-            literal += expression.mid(i, j - i);
-            i = j;
+    int done = 0;
+    for (const HXCalExpression::Token &token : qAsConst(tokens)) {
+        const bool whole = token.kind == HXCalExpression::Token::Number
+                           && std::all_of(token.text.begin(), token.text.end(), [](QChar c) { return c.isDigit(); });
+        if (!whole)
             continue;
-        }
-        literal += c;
-        ++i;
+        if (token.position > done)
+            calc.parts.append({expression.mid(done, token.position - done), false});
+        calc.parts.append({token.text, true});
+        done = token.position + token.text.size();
     }
-    if (!literal.isEmpty())
-        calc.parts.append({literal, false});
+    if (done < expression.size())
+        calc.parts.append({expression.mid(done), false});
     return calc;
 }
 
-// Evaluates the calculated indices of one run with one script engine. Each
+// Evaluates the calculated indices of one run with one evaluator. Each
 // expression is compiled once, its index operands becoming parameters; an
 // operand of the ID list without a value on a date leaves the result not a
 // number, as an expression naming an unknown value would.
@@ -136,14 +121,14 @@ public:
             m_calcs.append(calc);
         }
         if (!m_calcs.isEmpty())
-            m_engine.reset(new QJSEngine);
+            m_evaluator.reset(new HXCalEvaluator);
     }
 
     bool isEmpty() const { return m_calcs.isEmpty(); }
     const QVector<CalculatedIndex> &calcs() const { return m_calcs; }
 
     // Compiles the expressions; `recordIds` are the IDs that have values in
-    // this run. Other runs of digits stay numbers of the expression.
+    // this run. Other whole numbers stay numbers of the expression.
     void prepare(const QSet<QString> &recordIds)
     {
         for (CalculatedIndex &calc : m_calcs) {
@@ -160,8 +145,7 @@ public:
                     body += part.first;
                 }
             }
-            calc.function = m_engine->evaluate(QStringLiteral("(function(%1) { return (%2); })")
-                                                   .arg(parameters.join(QLatin1Char(',')), body));
+            calc.function = m_evaluator->compile(body, parameters);
         }
     }
 
@@ -180,52 +164,16 @@ public:
             else
                 arguments.append(QJSValue(operand.toDouble()));
         }
-        const QJSValue result = calc.function.call(arguments);
-        if (result.isError())
-            return qQNaN();
-        return result.toNumber();
+        return m_evaluator->call(calc.function, arguments);
     }
 
 private:
     QSet<QString> m_fallback;
     QVector<CalculatedIndex> m_calcs;
-    std::unique_ptr<QJSEngine> m_engine;
+    std::unique_ptr<HXCalEvaluator> m_evaluator;
 };
 
 } // namespace
-
-QString CPChartDataBuilder::checkExpression(const QString &expression)
-{
-    static const QSet<QString> allowed{
-        QStringLiteral("Math"),  QStringLiteral("abs"),   QStringLiteral("max"),   QStringLiteral("min"),
-        QStringLiteral("pow"),   QStringLiteral("sqrt"),  QStringLiteral("log"),   QStringLiteral("exp"),
-        QStringLiteral("round"), QStringLiteral("floor"), QStringLiteral("ceil"),  QStringLiteral("unknown"),
-        QStringLiteral("NaN"),   QStringLiteral("Infinity"), QStringLiteral("e"),  QStringLiteral("E")};
-    if (expression.trimmed().isEmpty())
-        return QStringLiteral("empty expression");
-    static const QString operators = QStringLiteral("+-*/%()., \t");
-    for (int i = 0; i < expression.size();) {
-        const QChar c = expression.at(i);
-        if (c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('$')) {
-            int j = i;
-            while (j < expression.size() && (expression.at(j).isLetterOrNumber() || expression.at(j) == QLatin1Char('_')
-                                              || expression.at(j) == QLatin1Char('$')))
-                ++j;
-            const QString word = expression.mid(i, j - i);
-            // A letter right after a digit is an exponent ("1e5").
-            const bool exponent = (word.startsWith(QLatin1Char('e')) || word.startsWith(QLatin1Char('E'))) && i > 0
-                                  && expression.at(i - 1).isDigit();
-            if (!exponent && !allowed.contains(word))
-                return QStringLiteral("unknown name \"%1\" at position %2").arg(word).arg(i + 1);
-            i = j;
-            continue;
-        }
-        if (!c.isDigit() && !operators.contains(c))
-            return QStringLiteral("unexpected character '%1' at position %2").arg(c).arg(i + 1);
-        ++i;
-    }
-    return QString();
-}
 
 CPChartDataBuilder::Result CPChartDataBuilder::makeData(int queryType, const QJsonDocument &doc,
                                                         const QList<Dimension> &dimensions, const QString &idField,
@@ -244,10 +192,10 @@ CPChartDataBuilder::Result CPChartDataBuilder::makeData(int queryType, const QJs
         QJsonArray source;
         for (const QJsonValue &v : records) {
             const QJsonObject record = v.toObject();
-            const auto name = nameById.constFind(idOf(record.value(idField)));
-            if (name == nameById.constEnd())
-                continue;
-            source.append(QJsonObject{{kHeader, *name}, {QStringLiteral("value"), jsonNumber(numberOf(record.value(valueField)))}});
+            // Every record gives a row; a missing, null or non-numeric value counts as 0.
+            const double value = numberOf(record.value(valueField));
+            source.append(QJsonObject{{kHeader, nameById.value(idOf(record.value(idField)))},
+                                      {QStringLiteral("value"), std::isfinite(value) ? value : 0.0}});
         }
         return {QJsonArray{kHeader, QStringLiteral("value")}, source};
     }

@@ -34,10 +34,6 @@ public:
     // "header" and the year columns of a seasonal chart.
     static QStringList seasonDimensions(const QVariantMap &seasonQuery);
     static QStringList seasonDimensions(const QVariantMap &seasonQuery, const QDate &today);
-
-    // Checks a calculated-index expression: arithmetic over index IDs, numbers
-    // and Math functions only. Empty when it is acceptable, else the reason.
-    static QString checkExpression(const QString &expression);
 };
 
 } // namespace HXCPControls

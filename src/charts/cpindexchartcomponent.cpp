@@ -3,7 +3,10 @@
 #include "cpindexchartview.h"
 
 #include "common/logging.h"
+#include "config/hxchartconfigwidget.h"
+#include "editor/cpbasedialog.h"
 #include "editor/cpcomponentpanel.h"
+#include "hxecharts/hxechartsview.h"
 #include "wk/wkcfg.h"
 #include "wk/wkcore.h"
 
@@ -45,9 +48,14 @@ void CPIndexChartComponent::initControl()
 
 void CPIndexChartComponent::showSettingDialog()
 {
-    // The chart settings panel is not part of this build yet; the stored
-    // configuration is edited through the page content until it is.
-    qCInfo(lcCharts) << "chart settings are not available in this build";
+    auto *panel = new HXChartConfigWidget(this, m_info);
+    panel->setConfig(m_config);
+    CPBaseDialog dialog(this, QStringLiteral("   指标图形设置"), panel, QStringLiteral("controls/custompage-chart.css"));
+    dialog.setMinimumSize(1000, 750);
+    dialog.setSizeGripEnabled(true);
+    dialog.setModal(true);
+    if (dialog.exec() == QDialog::Accepted)
+        applyConfig(panel->config());
 }
 
 void CPIndexChartComponent::applyConfig(const CPIndexChartConfig &config)
@@ -55,6 +63,9 @@ void CPIndexChartComponent::applyConfig(const CPIndexChartConfig &config)
     m_config = config;
     emit windowTitleChanged(m_config.title);
     updatePanel();
+    // A chart left without indices shows nothing rather than its last drawing.
+    if (m_config.indexes.isEmpty())
+        m_view->chartsView()->resetWebView(true);
     m_view->setConfig(m_config);
 }
 

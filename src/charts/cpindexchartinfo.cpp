@@ -67,6 +67,8 @@ QVariantMap CPIndexChartConfig::toMap() const
     QVariantList list;
     for (const QVariantMap &entry : indexes)
         list.append(entry);
+    for (const auto &unread : unreadIndexes)
+        list.insert(qBound(0, unread.first, list.size()), unread.second);
     QVariantMap map{{QStringLiteral("version"), version},
                     {QStringLiteral("isShowTitle"), isShowTitle},
                     {QStringLiteral("title"), title},
@@ -88,10 +90,15 @@ CPIndexChartConfig CPIndexChartConfig::fromMap(const QVariantMap &map, const QDa
     config.isShowTitle = map.value(QStringLiteral("isShowTitle"), false).toBool();
     config.title = map.value(QStringLiteral("title")).toString();
     config.isSeasonForm = map.value(QStringLiteral("isSeasonForm"), false).toBool();
-    for (const QVariant &entry : map.value(QStringLiteral("indexes")).toList()) {
-        // Entries that are not objects carry nothing a chart could draw.
+    const QVariantList stored = map.value(QStringLiteral("indexes")).toList();
+    for (int i = 0; i < stored.size(); ++i) {
+        // Entries that are not objects carry nothing a chart could draw; they
+        // are kept aside and written back where they stood.
+        const QVariant &entry = stored.at(i);
         if (entry.canConvert<QVariantMap>() && !entry.toMap().isEmpty())
             config.indexes.append(entry.toMap());
+        else
+            config.unreadIndexes.append({i, entry});
     }
     config.optionCfg = map.value(QStringLiteral("optionCfg")).toMap();
     config.seasonOptionCfg = map.value(QStringLiteral("seasonOptionCfg")).toMap();

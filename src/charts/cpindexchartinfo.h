@@ -66,6 +66,9 @@ struct HXCPCONTROLS_EXPORT CPIndexChartConfig
     QVariantMap seasonOptionCfg;
     bool isSeasonForm = false;
     QString version;
+    // Stored "indexes" entries that are not index maps, with their positions:
+    // nothing stored is lost because it cannot be drawn.
+    QList<QPair<int, QVariant>> unreadIndexes;
 
     // The stored form; "query" and "seasonQuery" only when not empty.
     QVariantMap toMap() const;

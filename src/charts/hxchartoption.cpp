@@ -220,13 +220,9 @@ void HXChartOption::buildSeries(const QVariantMap &cfg, QJsonObject &option)
     }
 
     const QStringList dims = dimensionNames(firstDataset(option));
-    const QVariantMap units = cfg.value(QStringLiteral("units")).toMap();
-    QSet<QString> distinctUnits;
-    for (const QVariant &u : units)
-        distinctUnits.insert(u.toString());
+    const QList<bool> rightByUnit = rightAxisByUnit(dims.mid(1), cfg.value(QStringLiteral("units")).toMap());
     const bool ownStyle = isOwnStyleType(type);
     QJsonArray seriesArray;
-    QString previousUnit;
     for (int d = 1; d < dims.size(); ++d) {
         const QString name = dims.at(d);
         QJsonObject series{{QStringLiteral("name"), name}};
@@ -245,10 +241,8 @@ void HXChartOption::buildSeries(const QVariantMap &cfg, QJsonObject &option)
             if (!nickName.isEmpty())
                 series.insert(QStringLiteral("name"), nickName);
             series.insert(QStringLiteral("yAxisIndex"), seriesEntry.value(QStringLiteral("yAxisIndex"), 0).toInt());
-            const QString unit = units.value(name).toString();
-            if (distinctUnits.size() > 1 && d > 1 && unit != previousUnit)
+            if (rightByUnit.at(d - 1))
                 series.insert(QStringLiteral("yAxisIndex"), 1);
-            previousUnit = unit;
         } else {
             applySeriesType(type, name, series);
         }
@@ -257,6 +251,21 @@ void HXChartOption::buildSeries(const QVariantMap &cfg, QJsonObject &option)
         seriesArray.append(series);
     }
     option.insert(kSeries, seriesArray);
+}
+
+QList<bool> HXChartOption::rightAxisByUnit(const QStringList &seriesNames, const QVariantMap &units)
+{
+    QSet<QString> distinctUnits;
+    for (const QVariant &u : units)
+        distinctUnits.insert(u.toString());
+    QList<bool> right;
+    QString previousUnit;
+    for (int i = 0; i < seriesNames.size(); ++i) {
+        const QString unit = units.value(seriesNames.at(i)).toString();
+        right.append(distinctUnits.size() > 1 && i > 0 && unit != previousUnit);
+        previousUnit = unit;
+    }
+    return right;
 }
 
 void HXChartOption::buildAxis(const QVariantMap &cfg, QJsonObject &option)

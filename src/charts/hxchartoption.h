@@ -45,6 +45,10 @@ public:
     static void buildPie(const QVariantMap &cfg, QJsonObject &option);
     static void buildUnit(const QVariantMap &cfg, QJsonObject &option);
 
+    // Per series (in order), whether its unit sends it to the right axis: with
+    // more than one unit, each series whose unit differs from the one before.
+    static QList<bool> rightAxisByUnit(const QStringList &seriesNames, const QVariantMap &units);
+
     // The second dataset of pie and section charts: the first dataset with
     // rows and columns swapped.
     static QJsonObject transposedDataset(const QJsonObject &dataset);

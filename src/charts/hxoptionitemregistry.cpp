@@ -1,6 +1,7 @@
 #include "hxoptionitemregistry.h"
 
 #include "hxchartoption.h"
+#include "config/hxoptionitemcfgwidgets.h"
 
 #include <QMutex>
 
@@ -27,37 +28,36 @@ HXOptionItemRegistry *HXOptionItemRegistry::instance()
     return registry;
 }
 
+namespace {
+template <class Widget>
+QWidget *makeWidget(QWidget *parent)
+{
+    return new Widget(parent);
+}
+} // namespace
+
 HXOptionItemRegistry::HXOptionItemRegistry()
 {
-    // The widgets that edit these entries join with the chart settings panel.
-    registerBuilder("HXPieOptionCfgWidget", &HXChartOption::buildPie);
-    registerBuilder("HXSeriesOptionCfgWidget", &HXChartOption::buildSeries);
-    registerBuilder("HXTitleOptionWidget", &HXChartOption::buildTitle);
-    registerBuilder("HXXYDataCfgWidget", &HXChartOption::buildAxis);
-    registerBuilder("HXMapCfgWidget", &HXChartOption::buildMap);
-    registerBuilder("HXToolTipCfgWidget", &HXChartOption::buildToolTip);
-    registerBuilder("HXUnitCfgWidget", &HXChartOption::buildUnit);
-    registerBuilder("HXLegendCfgWidget", &HXChartOption::buildLegend);
-    registerBuilder("HXGridCfgWidget", &HXChartOption::buildGrid);
-    registerBuilder("HXToolBoxCfgWidget", &HXChartOption::buildToolBox);
+    // Every option item comes as a pair: the widget that edits its entry and
+    // the builder that turns the entry into option keys.
+    registerItem("HXPieOptionCfgWidget", &makeWidget<HXPieOptionCfgWidget>, &HXChartOption::buildPie);
+    registerItem("HXSeriesOptionCfgWidget", &makeWidget<HXSeriesOptionCfgWidget>, &HXChartOption::buildSeries);
+    registerItem("HXTitleOptionWidget", &makeWidget<HXTitleOptionWidget>, &HXChartOption::buildTitle);
+    registerItem("HXXYDataCfgWidget", &makeWidget<HXXYDataCfgWidget>, &HXChartOption::buildAxis);
+    registerItem("HXMapCfgWidget", &makeWidget<HXMapCfgWidget>, &HXChartOption::buildMap);
+    registerItem("HXToolTipCfgWidget", &makeWidget<HXToolTipCfgWidget>, &HXChartOption::buildToolTip);
+    registerItem("HXUnitCfgWidget", &makeWidget<HXUnitCfgWidget>, &HXChartOption::buildUnit);
+    registerItem("HXLegendCfgWidget", &makeWidget<HXLegendCfgWidget>, &HXChartOption::buildLegend);
+    registerItem("HXGridCfgWidget", &makeWidget<HXGridCfgWidget>, &HXChartOption::buildGrid);
+    registerItem("HXToolBoxCfgWidget", &makeWidget<HXToolBoxCfgWidget>, &HXChartOption::buildToolBox);
 }
 
 void HXOptionItemRegistry::registerItem(const QByteArray &className, Factory factory, Builder builder)
 {
-    registerFactory(className, factory);
-    registerBuilder(className, builder);
-}
-
-void HXOptionItemRegistry::registerFactory(const QByteArray &className, Factory factory)
-{
-    if (factory)
-        m_factories.insert(className, factory);
-}
-
-void HXOptionItemRegistry::registerBuilder(const QByteArray &className, Builder builder)
-{
-    if (builder)
-        m_builders.insert(className, builder);
+    if (!factory || !builder)
+        return;
+    m_factories.insert(className, factory);
+    m_builders.insert(className, builder);
 }
 
 HXOptionItemRegistry::Builder HXOptionItemRegistry::builder(const QByteArray &className) const
@@ -73,6 +73,17 @@ HXOptionItemRegistry::Factory HXOptionItemRegistry::factory(const QByteArray &cl
 QList<QByteArray> HXOptionItemRegistry::builderNames() const
 {
     return m_builders.keys();
+}
+
+QList<QByteArray> HXOptionItemRegistry::factoryNames() const
+{
+    return m_factories.keys();
+}
+
+QWidget *HXOptionItemRegistry::create(const QByteArray &className, QWidget *parent) const
+{
+    const Factory make = factory(className);
+    return make ? make(parent) : nullptr;
 }
 
 } // namespace HXCPControls

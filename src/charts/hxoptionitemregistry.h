@@ -24,13 +24,15 @@ public:
 
     static HXOptionItemRegistry *instance();
 
+    // Registers a widget with its builder; an item without both is refused.
     void registerItem(const QByteArray &className, Factory factory, Builder builder);
-    void registerFactory(const QByteArray &className, Factory factory);
-    void registerBuilder(const QByteArray &className, Builder builder);
 
     Builder builder(const QByteArray &className) const;
     Factory factory(const QByteArray &className) const;
     QList<QByteArray> builderNames() const;
+    QList<QByteArray> factoryNames() const;
+    // A new widget of `className`, or null when none is registered.
+    QWidget *create(const QByteArray &className, QWidget *parent) const;
 
 private:
     HXOptionItemRegistry();

@@ -144,12 +144,16 @@ private slots:
 
     void categoryShape()
     {
+        // Every record gives a row: a null or non-numeric value counts as 0, an ID
+        // that no dimension names gives an empty name.
         const QJsonArray records{QJsonObject{{"IDX_ID", 5001}, {"PRICE", 3900}}, QJsonObject{{"IDX_ID", 5002}, {"PRICE", "4100.5"}},
-                                 QJsonObject{{"IDX_ID", 5003}, {"PRICE", QJsonValue::Null}}};
-        const auto [dims, source] = CPChartDataBuilder::makeData(3, QJsonDocument(records), {{"北京", 5001}, {"广东", 5002}, {"上海", 5003}},
+                                 QJsonObject{{"IDX_ID", 5003}, {"PRICE", QJsonValue::Null}}, QJsonObject{{"IDX_ID", 5004}, {"PRICE", "n/a"}},
+                                 QJsonObject{{"IDX_ID", 5999}, {"PRICE", 10}}};
+        const auto [dims, source] = CPChartDataBuilder::makeData(3, QJsonDocument(records), {{"北京", 5001}, {"广东", 5002}, {"上海", 5003}, {"西藏", 5004}},
                                                                  "IDX_ID", "PRICE", "PUBLISH_DT", {}, {});
         QCOMPARE(dims, strings({"header", "value"}));
-        QCOMPARE(source, parseArray(R"([{"header": "北京", "value": 3900}, {"header": "广东", "value": 4100.5}, {"header": "上海", "value": null}])"));
+        QCOMPARE(source, parseArray(R"([{"header": "北京", "value": 3900}, {"header": "广东", "value": 4100.5}, {"header": "上海", "value": 0},
+            {"header": "西藏", "value": 0}, {"header": "", "value": 10}])"));
     }
 
     void calculatedIndices()
@@ -171,10 +175,6 @@ private slots:
 
     void unsafeExpressionsAreNotRun()
     {
-        QVERIFY(CPChartDataBuilder::checkExpression("Math.max(101, 102) / 2 + 1e3").isEmpty());
-        QVERIFY(!CPChartDataBuilder::checkExpression("(function(){while(true){}})()").isEmpty());
-        QVERIFY(!CPChartDataBuilder::checkExpression("101; 102").isEmpty());
-        QVERIFY(!CPChartDataBuilder::checkExpression("").isEmpty());
         ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("calculated index 坏 not evaluated: unknown name \"while\""));
         const auto [dims, source] = timeSeries({record(101, "2024-01-01", 1)}, {{"坏", 0}},
                                                {{"坏", calEntry("坏", "while(1)101")}}, {101});
