@@ -17,6 +17,7 @@
 #include "indexdata/cpindexselector.h"
 #include "pagelayout/cpcustompage.h"
 #include "server.h"
+#include "wk/wkcfg.h"
 #include "wk/wkfactory.h"
 #include "wk/wkserviceconfig.h"
 
@@ -400,6 +401,70 @@ private slots:
         reloaded.loadDataByContent(QString::fromUtf8(saved));
         QTRY_VERIFY_WITH_TIMEOUT(reloaded.findChild<CPIndexChartComponent *>(), 10000);
         QCOMPARE(json(reloaded.findChild<CPIndexChartComponent *>()->config().toMap()), json(accepted.toMap()));
+    }
+
+    // Pictures of the settings for the eye: a line chart, the map, the
+    // seasonal form and the calculated index dialog, written beside the test.
+    void screenshotsOfTheSettings()
+    {
+        const QString mapDir = WKCfg::instance()->stdPath("wkdata") + "/map";
+        QDir().mkpath(mapDir);
+        QFile::remove(mapDir + "/china-compress.json");
+        QVERIFY(QFile::copy(QStringLiteral(ZHP_CHINA_MAP_FILE), mapDir + "/china-compress.json"));
+        QDir().mkpath(QStringLiteral(CHART_SCREENSHOT_DIR));
+
+        auto shoot = [](const QString &name, const CPIndexChartInfo &info, const QVariantMap &stored) {
+            auto *panel = new HXChartConfigWidget(nullptr, info);
+            CPBaseDialog dialog(nullptr, QStringLiteral("   指标图形设置"), panel, QStringLiteral("controls/custompage-chart.css"));
+            dialog.resize(1000, 750);
+            dialog.show();
+            QSignalSpy drawn(panel->control()->chartView(), &HXEcharts::HXEChartsView::chartDrawn);
+            panel->setConfig(CPIndexChartConfig::fromMap(stored));
+            // The preview draws the option built from the answer (an empty one may come first).
+            QTRY_VERIFY_WITH_TIMEOUT(!drawn.isEmpty() && drawn.last().first().toBool()
+                                         && panel->control()->chartView()->lastOption().contains("series"), 30000);
+            QTest::qWait(1500); // the drawing animation
+            QVERIFY(dialog.grab().save(QStringLiteral(CHART_SCREENSHOT_DIR) + "/" + name + ".png"));
+        };
+        CPIndexChartInfo general;
+        general.fillDefaults();
+        shoot("chartcfg-line", general,
+              {{"isShowTitle", true}, {"title", "螺纹钢价格走势"},
+               {"indexes", QVariantList{entry(1, kShanghai, "元/吨", 365, "日"), entry(2, "螺纹钢:HRB400 20mm:北京", "元/吨", 365, "日"),
+                                        entry(8, kStock, "万吨", 7, "周")}},
+               {"optionCfg", QVariantMap{{"type", 1}, {"HXCPControls::HXXYDataCfgWidget", QVariantMap{{"isShowUnit", true}, {"isShowNetGrid", true}}}}},
+               {"query", QVariantMap{{"isLatestDate", true}, {"date", "6"}, {"unit", 2}}}});
+
+        QVariantList areas;
+        const QStringList provinces{"北京", "上海", "广东", "四川", "新疆"};
+        const QList<int> numbers{1, 9, 19, 22, 31};
+        for (int i = 0; i < provinces.size(); ++i) {
+            QVariantMap area = entry(0, "螺纹钢:均价:" + provinces[i], "元/吨", 365, "日");
+            area.insert("IDX_ID", 2002000000000LL + numbers[i]);
+            area.insert("AREA_NAME", provinces[i]);
+            areas.append(area);
+        }
+        shoot("chartcfg-map", CPIndexMapChartComponent::initIndexChartInfo(),
+              {{"indexes", areas}, {"optionCfg", QVariantMap{{"type", 5}}}});
+
+        QVariantMap crude = entry(34, "中国:粗钢产量:当月值", "万吨", 12, "月");
+        crude.insert("isSeason", true);
+        shoot("chartcfg-season", CPMarcoIndustryChartComponent::initIndexChartInfo(),
+              {{"indexes", QVariantList{crude, entry(35, "中国:生铁产量:当月值", "万吨", 12, "月")}}, {"isSeasonForm", true},
+               {"optionCfg", QVariantMap{{"type", 1}}}, {"seasonOptionCfg", QVariantMap{{"type", 1}}}});
+
+        auto *editor = new HXCalIndexWidget(nullptr, {entry(3, kGuangzhou, "元/吨", 365, "日"), entry(1, kShanghai, "元/吨", 365, "日")}, -2);
+        editor->setData({{"INDEX_NAME", "广沪价差"},
+                         {"expression", QString("%1_%2 - %3_%4").arg(kGuangzhou).arg(kIndexBase + 3).arg(kShanghai).arg(kIndexBase + 1)}});
+        auto *validate = new QPushButton(QStringLiteral("验证"));
+        validate->setObjectName("validateIndexExpression");
+        validate->setFixedSize(75, 25);
+        CPBaseDialog dialog(nullptr, QStringLiteral("   指标计算"), editor, QStringLiteral("controls/custompage-chart.css"), validate);
+        dialog.resize(1000, 500);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(editor->validate());
+        QVERIFY(dialog.grab().save(QStringLiteral(CHART_SCREENSHOT_DIR) + "/chartcfg-calindex.png"));
     }
 
     void cleanupTestCase() { m_server.stop(); }

@@ -121,7 +121,10 @@ void HXChartConfigControl::buildTypeButtons()
     layout->addWidget(restoreButton);
     if (m_chartTypes.size() >= 2) {
         for (const ChartTypeInfo &type : qAsConst(m_chartTypes)) {
-            QToolButton *button = typeButtonFor(ui->frameChartTypeButton, type.key, type.name);
+            // Two types share the name "堆积图"; the horizontal one says so on its face.
+            QToolButton *button = typeButtonFor(ui->frameChartTypeButton, type.key,
+                                                type.isHorizontalStackedBar ? QStringLiteral("横向堆积图") : type.name);
+            button->setToolTip(type.name);
             m_typeButtons.insert(button, type);
             connect(button, &QToolButton::clicked, this, [this, type] {
                 QMetaObject::invokeMethod(this, "chartChanged", Q_ARG(HXCPControls::ChartTypeInfo, type));

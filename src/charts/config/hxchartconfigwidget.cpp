@@ -52,6 +52,8 @@ HXChartConfigWidget::HXChartConfigWidget(QWidget *parent, CPIndexChartInfo info)
     , m_indexService(new CPIndexDataService(this))
 {
     registerChartMetaTypes();
+    // A description straight from a component class still lacks its defaults.
+    m_info.fillDefaults();
     ui->setupUi(this);
     setObjectName(QStringLiteral("HXChartConfigWidget"));
     m_title = new HXTitleCfgWidget(this);
