@@ -11,6 +11,7 @@
 #include "charts/config/hxtitlecfgwidget.h"
 #include "charts/cpindexchartcomponent.h"
 #include "charts/cpindexchartview.h"
+#include "charts/hxoptionfilterbasewidget.h"
 #include "editor/cpbasedialog.h"
 #include "editor/cpcomponentpanel.h"
 #include "hxecharts/hxechartsview.h"
@@ -365,7 +366,21 @@ private slots:
             opened = true;
             QCOMPARE(dialog->title(), QString("   指标图形设置"));
             auto *panel = dialog->findChild<HXChartConfigWidget *>();
+            QSignalSpy preview(panel, &HXChartConfigWidget::previewUpdated);
+            QVERIFY(preview.count() > 0 || preview.wait(20000));
+            // A pie gets the column picker and its own option widgets; bars drop the picker again.
+            auto shownWidgets = [panel] {
+                QStringList names;
+                for (HXOptionItemCfgBaseWidget *widget : panel->control()->itemWidgets())
+                    names << widget->entryKey();
+                return names;
+            };
             click(panel->control()->typeButton("d_pie"));
+            QVERIFY(panel->control()->filterWidget());
+            QCOMPARE(shownWidgets(), (QStringList{"HXCPControls::HXLegendCfgWidget", "HXCPControls::HXSeriesOptionCfgWidget"}));
+            click(panel->control()->typeButton("d_bar"));
+            QVERIFY(!panel->control()->filterWidget() && !panel->findChild<HXPieChartFilterWidget *>());
+            QCOMPARE(shownWidgets().size(), 3);
             child<QPushButton>(dialog, "pbCancel")->click();
         });
         component->activateWindow();

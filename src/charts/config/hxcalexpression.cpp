@@ -332,7 +332,6 @@ public:
         if (!m_haveClock)
             m_haveClock = pthread_getcpuclockid(pthread_self(), &m_clock) == 0;
 #endif
-        m_start = now();
         ++m_generation;
         m_armed = true;
         m_fired = false;
@@ -371,6 +370,12 @@ private:
                 m_idle = false;
                 continue;
             }
+            // The clock is read here rather than by arm(): a call that ends
+            // before the watchdog looks costs the caller no clock reading.
+            if (m_generation != m_observed) {
+                m_observed = m_generation;
+                m_start = now();
+            }
             const quint64 generation = m_generation;
             m_wake.wait_for(lock, std::chrono::milliseconds(1));
             if (m_armed && !m_fired && m_generation == generation && now() - m_start > m_budget) {
@@ -390,6 +395,7 @@ private:
 #endif
     std::chrono::nanoseconds m_start{};
     quint64 m_generation = 0;
+    quint64 m_observed = 0;
     bool m_armed = false;
     bool m_fired = false;
     bool m_idle = false;
