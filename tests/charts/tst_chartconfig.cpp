@@ -17,6 +17,7 @@
 #include "hxecharts/hxechartsview.h"
 #include "indexdata/cpindexselector.h"
 #include "pagelayout/cpcustompage.h"
+#include "seeddata.h"
 #include "server.h"
 #include "wk/wkcfg.h"
 #include "wk/wkfactory.h"
@@ -112,6 +113,43 @@ class TstChartConfig : public QObject
         return spy.wait(20000);
     }
 
+    // The chart of `page` of the given type whose indices start with 上海 and number `count`.
+    static CPIndexChartComponent *chartOf(CPCustomPage &page, int type, int count)
+    {
+        for (CPIndexChartComponent *component : page.findChildren<CPIndexChartComponent *>()) {
+            const CPIndexChartConfig config = component->config();
+            if (config.optionCfg.value("type").toInt() == type && config.indexes.size() == count
+                && config.indexes.first().value("IDX_ID").toLongLong() == kIndexBase + 1)
+                return component;
+        }
+        return nullptr;
+    }
+
+    // In the index selector: the candidates of a catalogue node, one clicked, accepted.
+    static void pickCandidate(CPBaseDialog *dialog, int catCode, int row)
+    {
+        auto *selector = dialog->findChild<CPIndexSelector *>();
+        const int before = selector->count();
+        selector->loadCandidates({{"CAT_CODE", catCode}, {"HAV_IDX", 1}});
+        QTableView *candidates = selector->candidateView();
+        QTest::mouseClick(candidates->viewport(), Qt::LeftButton, {}, candidates->visualRect(candidates->model()->index(row, 0)).center());
+        QCOMPARE(selector->count(), before + 1);
+        child<QPushButton>(dialog, "pbOk")->click();
+    }
+
+    // In the calculated index dialog: an expression and a name, validated, accepted.
+    static void writeExpression(CPBaseDialog *dialog, const QString &expression, const QString &name)
+    {
+        auto *editor = dialog->findChild<HXCalIndexWidget *>();
+        child<QTextEdit>(editor, "textEdit")->setPlainText(expression);
+        child<QLineEdit>(editor, "lineEdit")->setText(name);
+        MessageBoxCatcher box;
+        box.arm();
+        child<QPushButton>(dialog, "validateIndexExpression")->click();
+        QCOMPARE(box.text, QString("验证通过"));
+        child<QPushButton>(dialog, "pbOk")->click();
+    }
+
     void openRowMenu(HXChartConfigWidget &panel, int row, const QString &choice)
     {
         // What the offscreen platform says of every popup menu.
@@ -171,14 +209,7 @@ private slots:
         QCOMPARE(control->chartView()->lastOption().value("yAxis").toArray().size(), 2);
 
         // Add 广州 in the index selector.
-        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) {
-            auto *selector = dialog->findChild<CPIndexSelector *>();
-            selector->loadCandidates({{"CAT_CODE", 380101}, {"HAV_IDX", 1}});
-            QTableView *candidates = selector->candidateView();
-            QTest::mouseClick(candidates->viewport(), Qt::LeftButton, {}, candidates->visualRect(candidates->model()->index(2, 0)).center());
-            QCOMPARE(selector->count(), 3);
-            child<QPushButton>(dialog, "pbOk")->click();
-        });
+        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) { pickCandidate(dialog, 380101, 2); });
         click(child<QPushButton>(&panel, "edit_index_btn"));
         QCOMPARE(panel.indexes().size(), 3);
         QCOMPARE(panel.indexes().at(2).value("INDEX_NAME").toString(), kGuangzhou);
@@ -193,16 +224,7 @@ private slots:
 
         // A calculated spread of the two prices, then renamed.
         const QString expression = kGuangzhou + QString("_%1 - ").arg(kIndexBase + 3) + kShanghai + QString("_%1").arg(kIndexBase + 1);
-        onNextModal<CPBaseDialog>([expression](CPBaseDialog *dialog) {
-            auto *editor = dialog->findChild<HXCalIndexWidget *>();
-            child<QTextEdit>(editor, "textEdit")->setPlainText(expression);
-            child<QLineEdit>(editor, "lineEdit")->setText("广沪价差");
-            MessageBoxCatcher box;
-            box.arm();
-            child<QPushButton>(dialog, "validateIndexExpression")->click();
-            QCOMPARE(box.text, QString("验证通过"));
-            child<QPushButton>(dialog, "pbOk")->click();
-        });
+        onNextModal<CPBaseDialog>([expression](CPBaseDialog *dialog) { writeExpression(dialog, expression, "广沪价差"); });
         click(child<QPushButton>(&panel, "cal_index_btn"));
         QCOMPARE(panel.indexes().size(), 3);
         QVERIFY(waitPreview(preview));
@@ -340,23 +362,17 @@ private slots:
                  QString(indexes ? "index_list_widget" : "empty_index_widget"));
     }
 
+    // On the sample dashboard in edit mode: "设置" on the line chart, cancelled
+    // and then accepted after a user's edits; the page stores what was accepted.
     void componentDialogAppliesAndThePageSavesIt()
     {
-        const QVariantMap state{{"version", "v2"}, {"isShowTitle", false}, {"title", ""},
-                                {"indexes", QVariantList{entry(1, kShanghai, "元/吨", 365, "日"), entry(3, kGuangzhou, "元/吨", 365, "日")}},
-                                {"optionCfg", QVariantMap{{"type", 1}, {"HXCPControls::HXLegendCfgWidget", legendDefaults()}}},
-                                {"query", QVariantMap{{"isLatestDate", true}, {"date", "1"}, {"unit", 2}}}};
-        const QVariantMap content{{"rootItemType", "HXCPControls::CPSplitter"},
-                                  {"rootObj", QVariantMap{{"orientation", 1}, {"children", QVariantList{QVariantMap{
-                                      {"className", "HXCPControls::CPSplitItem"}, {"url", "CPIndexChartComponent"},
-                                      {"id", "{11111111-2222-3333-4444-555555555555}"}, {"child", state}}}}}}};
         CPCustomPage page;
-        page.resize(1000, 600);
+        page.resize(1280, 800);
         page.show();
-        page.loadDataByMap(content);
-        QTRY_VERIFY_WITH_TIMEOUT(page.findChild<CPIndexChartComponent *>(), 10000);
-        auto *component = page.findChild<CPIndexChartComponent *>();
-        QSignalSpy drawn(component->chartView(), &CPIndexChartView::chartUpdated);
+        page.editable(true);
+        page.loadDataById(QString::fromLatin1(zhpserver::seed::DashboardPad));
+        CPIndexChartComponent *component = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((component = chartOf(page, 1, 3)) != nullptr, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(!component->chartView()->lastOption().isEmpty(), 20000);
         const QVariantMap before = component->config().toMap();
 
@@ -390,32 +406,55 @@ private slots:
         QVERIFY(opened);
         QCOMPARE(component->config().toMap(), before);
 
-        // Accepting applies: title, frame and chart, and the page stores it.
-        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) {
+        // Add an index from the catalogue and the spread of two prices, stack
+        // the bars, move the legend to the right, show five years.
+        onNextModal<CPBaseDialog>([this](CPBaseDialog *dialog) {
             auto *panel = dialog->findChild<HXChartConfigWidget *>();
             QSignalSpy preview(panel, &HXChartConfigWidget::previewUpdated);
             QVERIFY(preview.count() > 0 || preview.wait(20000));
-            panel->titleWidget()->setValue(true, "两地螺纹钢");
-            click(panel->control()->typeButton("d_bar"));
+            onNextModal<CPBaseDialog>([](CPBaseDialog *selectorDialog) { pickCandidate(selectorDialog, 380101, 3); });
+            click(child<QPushButton>(panel, "edit_index_btn"));
+            onNextModal<CPBaseDialog>([](CPBaseDialog *calDialog) {
+                writeExpression(calDialog, kGuangzhou + QString("_%1 - ").arg(kIndexBase + 3) + kShanghai + QString("_%1").arg(kIndexBase + 1),
+                                "广沪价差");
+            });
+            click(child<QPushButton>(panel, "cal_index_btn"));
+            QVERIFY(preview.wait(20000));
+            click(panel->control()->typeButton("d_stacked_bar"));
+            auto *legend = panel->control()->findChild<HXLegendCfgWidget *>();
+            click(child<QRadioButton>(legend, "legendVRBtn"));
+            click(child<QRadioButton>(legend, "legendHRRBtn"));
+            child<QLineEdit>(panel->control(), "latestLineEdit")->setText("5");
+            child<QComboBox>(panel->control(), "comboBox")->setCurrentIndex(0);
             child<QPushButton>(dialog, "pbOk")->click();
         });
         QSignalSpy titled(component, &QWidget::windowTitleChanged);
         component->settingAction()->trigger();
         QCOMPARE(titled.count(), 1);
-        QCOMPARE(component->panel()->titleLabel()->text(), QString("两地螺纹钢"));
-        QTRY_COMPARE_WITH_TIMEOUT(component->chartView()->lastOption().value("series").toArray()[0].toObject().value("type").toString(),
-                                  QString("bar"), 20000);
         const CPIndexChartConfig accepted = component->config();
         QCOMPARE(accepted.version, QString("v2"));
-        QCOMPARE(accepted.optionCfg.value("type").toInt(), 2);
+        QCOMPARE(accepted.indexes.size(), 5);
+        QCOMPARE(accepted.indexes.last().value("idxIdExpression").toString(), QString("%1 - %2").arg(kIndexBase + 3).arg(kIndexBase + 1));
+        QCOMPARE(accepted.optionCfg.value("type").toInt(), 7);
+        QCOMPARE(accepted.optionCfg.value("HXCPControls::HXLegendCfgWidget").toMap().value("legendHPosition").toString(), QString("R"));
+        QCOMPARE(accepted.query, (QVariantMap{{"isLatestDate", true}, {"date", "5"}, {"unit", 1}}));
+        // The page redraws the chart: five stacked series, the spread last.
+        QTRY_COMPARE_WITH_TIMEOUT(component->chartView()->lastOption().value("series").toArray().size(), 5, 20000);
+        const QJsonObject spread = component->chartView()->lastOption().value("series").toArray().last().toObject();
+        QCOMPARE(spread.value("stack").toString(), QString("Stack"));
+        QCOMPARE(spread.value("name").toString(), QString("广沪价差"));
+        QCOMPARE(component->chartView()->lastOption().value("legend").toObject().value("x").toString(), QString("right"));
 
+        // The page saves it, and a page loaded from what it saved shows the same chart.
         const QByteArray saved = QJsonDocument(QJsonObject::fromVariantMap(page.getContent())).toJson(QJsonDocument::Compact);
         CPCustomPage reloaded;
-        reloaded.resize(1000, 600);
+        reloaded.resize(1280, 800);
         reloaded.show();
         reloaded.loadDataByContent(QString::fromUtf8(saved));
-        QTRY_VERIFY_WITH_TIMEOUT(reloaded.findChild<CPIndexChartComponent *>(), 10000);
-        QCOMPARE(json(reloaded.findChild<CPIndexChartComponent *>()->config().toMap()), json(accepted.toMap()));
+        CPIndexChartComponent *again = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((again = chartOf(reloaded, 7, 5)) != nullptr, 20000);
+        QCOMPARE(json(again->config().toMap()), json(accepted.toMap()));
+        QTRY_COMPARE_WITH_TIMEOUT(again->chartView()->lastOption().value("series").toArray().size(), 5, 20000);
     }
 
     // Pictures of the settings for the eye: a line chart, the map, the
