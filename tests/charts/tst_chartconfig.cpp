@@ -305,6 +305,8 @@ private slots:
 
     void mapOffersNoTypeButtonsAndFailuresKeepTheDialogUsable()
     {
+        // Without its map file too.
+        QFile::remove(WKCfg::instance()->stdPath("wkdata") + "/map/china-compress.json");
         ZhpTest::expectMessage(QtCriticalMsg, QString("china.json 文件无法打开"));
         HXChartConfigWidget map(nullptr, CPIndexMapChartComponent::initIndexChartInfo());
         QStringList buttons;
