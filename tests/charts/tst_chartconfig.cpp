@@ -84,6 +84,26 @@ T *child(QWidget *parent, const char *name)
     return found;
 }
 
+// Handles the next dialog frame that opens around a form of type Content
+// (another dialog may be open below it).
+template <class Content>
+void onNextDialogWith(std::function<void(CPBaseDialog *)> act)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, poll] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<CPBaseDialog *>(w);
+            if (dialog && dialog->isVisible() && qobject_cast<Content *>(dialog->content())) {
+                act(dialog);
+                *poll = nullptr; // breaks the cycle
+                return;
+            }
+        }
+        QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
 // Chooses `text` in the next context menu that opens.
 void chooseInNextMenu(const QString &text)
 {
@@ -209,7 +229,7 @@ private slots:
         QCOMPARE(control->chartView()->lastOption().value("yAxis").toArray().size(), 2);
 
         // Add 广州 in the index selector.
-        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) { pickCandidate(dialog, 380101, 2); });
+        onNextDialogWith<CPIndexSelector>([](CPBaseDialog *dialog) { pickCandidate(dialog, 380101, 2); });
         click(child<QPushButton>(&panel, "edit_index_btn"));
         QCOMPARE(panel.indexes().size(), 3);
         QCOMPARE(panel.indexes().at(2).value("INDEX_NAME").toString(), kGuangzhou);
@@ -224,13 +244,13 @@ private slots:
 
         // A calculated spread of the two prices, then renamed.
         const QString expression = kGuangzhou + QString("_%1 - ").arg(kIndexBase + 3) + kShanghai + QString("_%1").arg(kIndexBase + 1);
-        onNextModal<CPBaseDialog>([expression](CPBaseDialog *dialog) { writeExpression(dialog, expression, "广沪价差"); });
+        onNextDialogWith<HXCalIndexWidget>([expression](CPBaseDialog *dialog) { writeExpression(dialog, expression, "广沪价差"); });
         click(child<QPushButton>(&panel, "cal_index_btn"));
         QCOMPARE(panel.indexes().size(), 3);
         QVERIFY(waitPreview(preview));
         QCOMPARE(control->previewOption().value("dataset").toArray()[0].toObject().value("dimensions").toArray().last().toString(),
                  QString("广沪价差"));
-        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) {
+        onNextDialogWith<HXCalIndexWidget>([](CPBaseDialog *dialog) {
             child<QLineEdit>(dialog, "lineEdit")->setText("价差");
             child<QPushButton>(dialog, "pbOk")->click();
         });
@@ -313,6 +333,7 @@ private slots:
         for (QToolButton *button : map.control()->findChildren<QToolButton *>())
             buttons << button->objectName();
         QCOMPARE(buttons, (QStringList{"d_chart_restore", "d_seasonal_form"}));
+        QVERIFY(!child<QWidget>(&map, "commonQueryWidget")->isEnabled());
 
         // A query that fails shows the message; the panel stays as it was.
         CPIndexChartInfo info;
@@ -380,7 +401,7 @@ private slots:
 
         // Cancel changes nothing.
         bool opened = false;
-        onNextModal<CPBaseDialog>([&opened](CPBaseDialog *dialog) {
+        onNextDialogWith<HXChartConfigWidget>([&opened](CPBaseDialog *dialog) {
             opened = true;
             QCOMPARE(dialog->title(), QString("   指标图形设置"));
             auto *panel = dialog->findChild<HXChartConfigWidget *>();
@@ -410,13 +431,13 @@ private slots:
 
         // Add an index from the catalogue and the spread of two prices, stack
         // the bars, move the legend to the right, show five years.
-        onNextModal<CPBaseDialog>([this](CPBaseDialog *dialog) {
+        onNextDialogWith<HXChartConfigWidget>([](CPBaseDialog *dialog) {
             auto *panel = dialog->findChild<HXChartConfigWidget *>();
             QSignalSpy preview(panel, &HXChartConfigWidget::previewUpdated);
             QVERIFY(preview.count() > 0 || preview.wait(20000));
-            onNextModal<CPBaseDialog>([](CPBaseDialog *selectorDialog) { pickCandidate(selectorDialog, 380101, 3); });
+            onNextDialogWith<CPIndexSelector>([](CPBaseDialog *selectorDialog) { pickCandidate(selectorDialog, 380101, 3); });
             click(child<QPushButton>(panel, "edit_index_btn"));
-            onNextModal<CPBaseDialog>([](CPBaseDialog *calDialog) {
+            onNextDialogWith<HXCalIndexWidget>([](CPBaseDialog *calDialog) {
                 writeExpression(calDialog, kGuangzhou + QString("_%1 - ").arg(kIndexBase + 3) + kShanghai + QString("_%1").arg(kIndexBase + 1),
                                 "广沪价差");
             });

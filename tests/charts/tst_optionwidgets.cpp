@@ -214,6 +214,8 @@ private slots:
         QVariantMap cfg{{"type", 7}, {"HXCPControls::HXSeriesOptionCfgWidget", QVariantMap{{"丙", hidden}}}};
         const auto widget = create("HXSeriesOptionCfgWidget");
         widget->setConfig(cfg, {{"dataset", QJsonArray{dataset()}}});
+        // Stacked bars draw every series alike: the rows cannot be changed.
+        QVERIFY(!qobject_cast<HXSeriesOptionCfgWidget *>(widget.get())->seriesWidgets().first()->isEnabled());
         widget->writeConfig(cfg);
         QCOMPARE(cfg.value("HXCPControls::HXSeriesOptionCfgWidget").toMap().value("丙").toMap(), hidden);
         QJsonObject option{{"dataset", QJsonArray{dataset()}}};

@@ -191,6 +191,11 @@ void HXChartConfigControl::showQuery(const QVariantMap &query)
     }
 }
 
+void HXChartConfigControl::setPeriodEnabled(bool enabled)
+{
+    ui->commonQueryWidget->setEnabled(enabled);
+}
+
 QVariantMap HXChartConfigControl::query() const
 {
     if (m_isSeason)

@@ -47,6 +47,8 @@ public:
     // Puts a freshly built dataset into the preview and redraws it.
     void showData(const QJsonArray &dimensions, const QJsonArray &source, const QVariantMap &units);
 
+    // A chart that shows the latest values only (the map) offers no period.
+    void setPeriodEnabled(bool enabled);
     // The query that the query widgets give in the form shown.
     QVariantMap query() const;
     bool isSeason() const { return m_isSeason; }

@@ -60,6 +60,8 @@ HXChartConfigWidget::HXChartConfigWidget(QWidget *parent, CPIndexChartInfo info)
     ui->title_layout->addWidget(m_title);
     m_control = new HXChartConfigControl(nullptr, m_info.chartTypes, m_info.shortLists, m_info.fullLists, m_info.geoJson);
     ui->box_chart_layout->addWidget(m_control);
+    // Charts queried by ID alone show the latest values whatever the period says.
+    m_control->setPeriodEnabled(m_info.queryType == 1);
 
     QTableView *table = ui->indexTable;
     table->setModel(m_model);

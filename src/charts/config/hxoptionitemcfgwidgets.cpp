@@ -348,9 +348,14 @@ void HXSeriesOptionCfgWidget::setConfig(const QVariantMap &cfg, const QJsonObjec
     for (int i = 1; i < dims.size(); ++i)
         names.append(dims.at(i).toString());
     const QList<bool> right = HXChartOption::rightAxisByUnit(names, cfg.value(QStringLiteral("units")).toMap());
+    // Stacked, horizontal, K-line and section charts draw every series alike:
+    // their rows are shown but cannot be changed.
+    const bool ownStyle = type == ChartTypeInfo::Line || type == ChartTypeInfo::Bar || type == ChartTypeInfo::Area
+                          || type == ChartTypeInfo::Scatter;
     for (int i = 0; i < names.size(); ++i) {
         auto *item = new HXSeriesItemWidget(this, names.at(i));
         item->setValue(m_stored.value(names.at(i)).toMap(), right.at(i));
+        item->setEnabled(ownStyle);
         connect(item, &HXSeriesItemWidget::seriesChanged, this, &HXOptionItemCfgBaseWidget::changeConfig);
         ui->series_layout->addWidget(item);
         m_items.append(item);
