@@ -65,14 +65,15 @@ class TestServerAccess : public QObject
         return result;
     }
 
-    static HttpJsonResult userTree()
+    // A composite panel request, as CPCompositePanelService sends it.
+    static HttpJsonResult post(const char *path, const QByteArray &body)
     {
         HXHttpService http;
         HttpJsonResult result;
         QEventLoop loop;
         const QUrl url = QUrl(WKServiceConfig::instance()->getHttpUrl(QStringLiteral("servercfg.ini:Global"), QString()))
-                             .resolved(QUrl(QStringLiteral("/user/compositepanel/user/tree")));
-        http.postJsonAsyn(url, R"({"prodId":"P001"})", [&](const HttpJsonResult &r) {
+                             .resolved(QUrl(QLatin1String(path)));
+        http.postJsonAsyn(url, body, [&](const HttpJsonResult &r) {
             result = r;
             loop.quit();
         });
@@ -120,9 +121,13 @@ private slots:
         r = frequencies();
         QVERIFY2(r.success, qPrintable(r.errorMsg));
         QCOMPARE(r.data.array().size(), 5);
-        r = userTree();
+        r = post("/user/compositepanel/user/tree", R"({"prodId":"P001"})");
         QVERIFY2(r.success, qPrintable(r.errorMsg));
         QCOMPARE(r.data.array().first()[QStringLiteral("NODE_NAME")].toString(), QStringLiteral("我的看板"));
+        // A reader who changes a product tree is told why it was refused.
+        r = post("/user/compositepanel/node/edit", R"({"nodeCode":"5EEC0000000000000000000000000001","nodeName":"x"})");
+        QCOMPARE(r.statusCode, 403);
+        QVERIFY2(r.errorMsg.contains(QStringLiteral("only its editors may")) && r.errorMsg.contains(accessDeniedHint()), qPrintable(r.errorMsg));
         QCOMPARE(iconStatus(m_server.baseUrl()), 404);
 
         // Another host never gets it.

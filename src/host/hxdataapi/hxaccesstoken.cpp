@@ -37,4 +37,9 @@ QString accessTokenHint()
                           "或设置环境变量 ZHP_TOKEN，然后重新启动终端。");
 }
 
+QString accessDeniedHint()
+{
+    return QStringLiteral("没有权限：用户页面只能由其本人修改，产品页面树只能由该产品的编辑者修改。");
+}
+
 } // namespace HXDataApi

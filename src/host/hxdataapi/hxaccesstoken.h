@@ -22,5 +22,7 @@ ZHPHOST_EXPORT void addAccessToken(QNetworkRequest &request);
 // What a user reads when the server refuses the token (HTTP 401): how to get
 // one and where to put it.
 ZHPHOST_EXPORT QString accessTokenHint();
+// What a user reads when the server refuses a change (HTTP 403).
+ZHPHOST_EXPORT QString accessDeniedHint();
 
 } // namespace HXDataApi

@@ -88,6 +88,8 @@ HttpJsonResult HXHttpService::resultOf(QNetworkReply *reply)
             result.errorMsg += QStringLiteral(": ") + message;
         if (result.statusCode == 401)
             result.errorMsg += QLatin1Char('\n') + accessTokenHint();
+        else if (result.statusCode == 403)
+            result.errorMsg += QLatin1Char('\n') + accessDeniedHint();
         return result;
     }
     if (reply->error() != QNetworkReply::NoError) {
