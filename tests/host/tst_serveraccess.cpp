@@ -166,6 +166,9 @@ private slots:
 
         signIn(QStringLiteral("x2"));
         QCOMPARE(exports->getExportedIdxCount(QStringLiteral("x2")), 0);
+        QVERIFY(!exports->reserveExportedIdxCount(QStringLiteral("x2"), 6));
+        QVERIFY(exports->reserveExportedIdxCount(QStringLiteral("x2"), 5));
+        QCOMPARE(exports->getExportedIdxCount(QStringLiteral("x2")), 5);
 
         // A server that cannot be asked counts as a used-up quota.
         WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), QStringLiteral("http://127.0.0.1:1/"));
