@@ -166,8 +166,6 @@ int Auth::revokeTokens(const QString &userId, QString *error)
         ended = q.numRowsAffected();
         return true;
     });
-    if (ended >= 0)
-        qCInfo(lcServer).noquote() << "revoked" << ended << "tokens of" << userId;
     return ended;
 }
 
