@@ -159,10 +159,20 @@ struct Server::Private
         return true;
     }
 
+    // Handlers run on the thread whose pre-routing admitted the request;
+    // a handler reached without it serves nobody.
+    static bool signedIn(httplib::Response &res)
+    {
+        if (!t_caller.isEmpty())
+            return true;
+        answer(res, Reply::error(401, QStringLiteral("the request was not admitted by a token")));
+        return false;
+    }
+
     // The body of a request admitted by its token, checked against the access rules.
     bool permitted(const httplib::Request &req, httplib::Response &res, Access::Operation rule, PageStore::TreeKind kind, QJsonObject &body)
     {
-        if (!readBody(req, res, body))
+        if (!signedIn(res) || !readBody(req, res, body))
             return false;
         Reply refusal;
         if (!access->permit(rule, kind, t_caller, body, &refusal)) {
@@ -207,11 +217,12 @@ struct Server::Private
 
         http->Post("/user/export/reserve", [this](const httplib::Request &req, httplib::Response &res) {
             QJsonObject body;
-            if (readBody(req, res, body))
+            if (signedIn(res) && readBody(req, res, body))
                 answer(res, access->reserveExport(t_caller, body, options.exportLimit));
         });
         http->Post("/user/export/count", [this](const httplib::Request &, httplib::Response &res) {
-            answer(res, access->exportCount(t_caller, options.exportLimit));
+            if (signedIn(res))
+                answer(res, access->exportCount(t_caller, options.exportLimit));
         });
 
         http->Post("/datasource/query", [this](const httplib::Request &req, httplib::Response &res) {
