@@ -67,7 +67,8 @@ qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
 
 bool Auth::isValidUserId(const QString &userId)
 {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.@-]{1,64}$"));
+    // Any text a directory would use as a login, but nothing that hides in a log line.
+    static const QRegularExpression plain(QStringLiteral("^[^\\s\\x{0}-\\x{1f}\\x{7f}]{1,64}$"), QRegularExpression::UseUnicodePropertiesOption);
     return plain.match(userId).hasMatch();
 }
 
@@ -86,7 +87,7 @@ bool Auth::issueToken(const QString &userId, const QStringList &editorOf, const 
 {
     if (!isValidUserId(userId)) {
         if (error)
-            *error = QStringLiteral("user id \"%1\" must be 1 to 64 letters, digits, '_', '.', '@' or '-'").arg(userId.left(80));
+            *error = QStringLiteral("user id \"%1\" must be 1 to 64 characters without spaces or control characters").arg(userId.left(80));
         return false;
     }
     static const QRegularExpression productCode(QStringLiteral("^([A-Za-z0-9_.-]{1,64}|\\*)$"));
@@ -141,7 +142,8 @@ bool Auth::issueToken(const QString &userId, const QStringList &editorOf, const 
     });
     if (ok) {
         *token = fresh;
-        qCInfo(lcServer).noquote() << "issued a token to" << userId << (editorOf.isEmpty() ? QString() : QStringLiteral("editor of ") + editorOf.join(QLatin1Char(',')));
+        qCInfo(lcServer).noquote() << QStringLiteral("issued a token to %1%2")
+                                          .arg(userId, editorOf.isEmpty() ? QString() : QStringLiteral(", editor of ") + editorOf.join(QLatin1Char(',')));
     }
     return ok;
 }

@@ -20,7 +20,7 @@ public:
 
     explicit Auth(Storage &storage) : m_storage(storage) {}
 
-    // User ids: 1 to 64 letters, digits, '_', '.', '@' or '-'.
+    // User ids: 1 to 64 characters, none of them white space or a control character.
     static bool isValidUserId(const QString &userId);
     // The SHA-256 of a token as 64 lower-case hexadecimal digits.
     static QString hashOf(const QString &token);
