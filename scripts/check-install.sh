@@ -29,9 +29,11 @@ server_pid=$!
 for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 port="$(head -n1 "$work/port")"
 [ -n "$port" ] || { echo "zhp-server did not start"; cat "$work/server.log"; exit 1; }
+# A token issued beside the running server counts at once.
+token="$("$prefix/bin/zhp-server" --db "$work/zhp.sqlite" --issue-token u1001 2>>"$work/server.log")"
 
 export QT_QPA_PLATFORM=offscreen
-"$work/host/zhp-example-host" --quit-when-loaded "http://127.0.0.1:$port/" 5EED0000000000000000000000000101 \
+"$work/host/zhp-example-host" --quit-when-loaded --token "$token" "http://127.0.0.1:$port/" 5EED0000000000000000000000000101 \
   2>"$work/host.log" || { echo "example host failed"; cat "$work/host.log"; exit 1; }
 # The installed terminal's tools find the shared folders of the prefix.
 "$prefix/bin/zhpctl" roundtrip "$prefix/share/dizarozevoruzedava/data/samples/sample-page.json" >/dev/null

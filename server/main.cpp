@@ -1,8 +1,12 @@
 // zhp-server: serves the composite panel endpoints and the datasource over
 // one SQLite file. The first line of standard output is the port it listens
-// on; one log line per request goes to standard error.
+// on; one log line per request goes to standard error. With --issue-token or
+// --revoke-tokens it changes the users' tokens in the database and exits,
+// also beside a server running on the same file.
 
+#include "auth.h"
 #include "server.h"
+#include "storage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -12,6 +16,47 @@
 #include <cstdio>
 #include <pthread.h>
 #include <thread>
+
+namespace {
+
+// --issue-token and --revoke-tokens: one change to the database, then exit.
+// A server on the same database sees it with its next request.
+int manageTokens(const QString &dbPath, const QString &issueTo, const QStringList &editorOf, const QString &revokeOf)
+{
+    if (!issueTo.isEmpty() && !revokeOf.isEmpty()) {
+        std::fprintf(stderr, "zhp-server: give either --issue-token or --revoke-tokens\n");
+        return 2;
+    }
+    zhpserver::Storage storage(dbPath);
+    QString error;
+    if (!storage.open(&error)) {
+        std::fprintf(stderr, "zhp-server: %s\n", qPrintable(error));
+        return 1;
+    }
+    zhpserver::Auth auth(storage);
+    if (!issueTo.isEmpty()) {
+        QString token;
+        if (!auth.issueToken(issueTo, editorOf, QString(), &token, &error)) {
+            std::fprintf(stderr, "zhp-server: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(token));
+        return 0;
+    }
+    if (!auth.userExists(revokeOf, &error)) {
+        std::fprintf(stderr, "zhp-server: %s\n", qPrintable(error.isEmpty() ? QStringLiteral("no user %1").arg(revokeOf) : error));
+        return 1;
+    }
+    const int ended = auth.revokeTokens(revokeOf, &error);
+    if (ended < 0) {
+        std::fprintf(stderr, "zhp-server: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::fprintf(stderr, "zhp-server: ended %d tokens of %s\n", ended, qPrintable(revokeOf));
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -41,8 +86,25 @@ int main(int argc, char *argv[])
     const QCommandLineOption threadsOption(QStringLiteral("threads"), QStringLiteral("Number of HTTP workers."), QStringLiteral("N"),
                                            QStringLiteral("16"));
     const QCommandLineOption quietOption(QStringLiteral("quiet"), QStringLiteral("Do not log each request."));
-    parser.addOptions({dbOption, bindOption, portOption, seedOption, seedDateOption, threadsOption, quietOption});
+    const QCommandLineOption exportLimitOption(QStringLiteral("export-limit"), QStringLiteral("Indices a user may export per day."),
+                                               QStringLiteral("N"), QStringLiteral("500"));
+    const QCommandLineOption issueOption(QStringLiteral("issue-token"),
+                                         QStringLiteral("Create USER when needed, print a new access token of USER and exit."), QStringLiteral("USER"));
+    const QCommandLineOption editorOption(QStringLiteral("editor"),
+                                          QStringLiteral("With --issue-token: let the user change the tree of PRODUCT (repeatable; * for every product)."),
+                                          QStringLiteral("PRODUCT"));
+    const QCommandLineOption revokeOption(QStringLiteral("revoke-tokens"), QStringLiteral("End every access token of USER and exit."),
+                                          QStringLiteral("USER"));
+    parser.addOptions({dbOption, bindOption, portOption, seedOption, seedDateOption, threadsOption, quietOption, exportLimitOption,
+                       issueOption, editorOption, revokeOption});
     parser.process(app);
+
+    if (parser.isSet(issueOption) || parser.isSet(revokeOption))
+        return manageTokens(parser.value(dbOption), parser.value(issueOption), parser.values(editorOption), parser.value(revokeOption));
+    if (parser.isSet(editorOption)) {
+        std::fprintf(stderr, "zhp-server: --editor goes with --issue-token\n");
+        return 2;
+    }
 
     zhpserver::Options options;
     options.databasePath = parser.value(dbOption);
@@ -67,6 +129,11 @@ int main(int argc, char *argv[])
         }
     }
     options.logRequests = !parser.isSet(quietOption);
+    options.exportLimit = parser.value(exportLimitOption).toInt(&ok);
+    if (!ok || options.exportLimit < 0) {
+        std::fprintf(stderr, "zhp-server: --export-limit needs a number of 0 or more\n");
+        return 2;
+    }
 
     zhpserver::Server server;
     QString error;

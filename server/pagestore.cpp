@@ -554,7 +554,7 @@ Reply PageStore::remove(TreeKind kind, const QJsonObject &body)
     Check check;
     Scope given;
     QString nodeCode;
-    readScope(kind, body, false, given, check);
+    readScope(kind, body, kind == ProductTree && body.contains(QLatin1String("productCode")), given, check);
     code(body, "nodeCode", nodeCode, check);
     if (!check.ok())
         return Reply::error(400, check.error);
@@ -600,7 +600,7 @@ Reply PageStore::edit(TreeKind kind, const QJsonObject &body)
     Check check;
     Scope scope;
     QString nodeCode, name;
-    readScope(kind, body, false, scope, check);
+    readScope(kind, body, kind == ProductTree && body.contains(QLatin1String("productCode")), scope, check);
     code(body, "nodeCode", nodeCode, check);
     text(body, "nodeName", name, check, MaxNameLength);
     if (!check.ok())

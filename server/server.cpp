@@ -1,5 +1,7 @@
 #include "server.h"
 
+#include "access.h"
+#include "auth.h"
 #include "datasourcequery.h"
 #include "pagestore.h"
 #include "seeddata.h"
@@ -114,6 +116,8 @@ private:
 };
 
 thread_local std::chrono::steady_clock::time_point t_requestStart;
+// The user whose token admitted the request this thread serves.
+thread_local QString t_caller;
 
 const char *const kJson = "application/json; charset=utf-8";
 
@@ -130,6 +134,8 @@ struct Server::Private
     Options options;
     std::unique_ptr<Storage> storage;
     std::unique_ptr<PageStore> pages;
+    std::unique_ptr<Auth> auth;
+    std::unique_ptr<Access> access;
     std::unique_ptr<httplib::Server> http;
     std::thread listener;
     int port = 0;
@@ -153,11 +159,34 @@ struct Server::Private
         return true;
     }
 
-    void route(const char *path, PageOp op, PageStore::TreeKind kind)
+    // Handlers run on the thread whose pre-routing admitted the request;
+    // a handler reached without it serves nobody.
+    static bool signedIn(httplib::Response &res)
     {
-        http->Post(path, [this, op, kind](const httplib::Request &req, httplib::Response &res) {
+        if (!t_caller.isEmpty())
+            return true;
+        answer(res, Reply::error(401, QStringLiteral("the request was not admitted by a token")));
+        return false;
+    }
+
+    // The body of a request admitted by its token, checked against the access rules.
+    bool permitted(const httplib::Request &req, httplib::Response &res, Access::Operation rule, PageStore::TreeKind kind, QJsonObject &body)
+    {
+        if (!signedIn(res) || !readBody(req, res, body))
+            return false;
+        Reply refusal;
+        if (!access->permit(rule, kind, t_caller, body, &refusal)) {
+            answer(res, refusal);
+            return false;
+        }
+        return true;
+    }
+
+    void route(const char *path, PageOp op, PageStore::TreeKind kind, Access::Operation rule)
+    {
+        http->Post(path, [this, op, kind, rule](const httplib::Request &req, httplib::Response &res) {
             QJsonObject body;
-            if (readBody(req, res, body))
+            if (permitted(req, res, rule, kind, body))
                 answer(res, (pages.get()->*op)(kind, body));
         });
     }
@@ -168,23 +197,33 @@ struct Server::Private
         const auto U = PageStore::UserTree;
         http->Post("/user/compositepanel/page/get", [this](const httplib::Request &req, httplib::Response &res) {
             QJsonObject body;
-            if (readBody(req, res, body))
+            if (permitted(req, res, Access::PageGet, PageStore::ProductTree, body))
                 answer(res, pages->getPage(body));
         });
-        route("/user/compositepanel/page/updateContent", &PageStore::updateContent, P);
-        route("/user/compositepanel/userPage/updateContent", &PageStore::updateContent, U);
-        route("/user/compositepanel/node/tree", &PageStore::tree, P);
-        route("/user/compositepanel/user/tree", &PageStore::tree, U);
-        route("/user/compositepanel/node/add", &PageStore::add, P);
-        route("/user/compositepanel/user/add", &PageStore::add, U);
-        route("/user/compositepanel/node/changePosition", &PageStore::changePosition, P);
-        route("/user/compositepanel/user/changePosition", &PageStore::changePosition, U);
-        route("/user/compositepanel/node/delete", &PageStore::remove, P);
-        route("/user/compositepanel/user/delete", &PageStore::remove, U);
-        route("/user/compositepanel/node/edit", &PageStore::edit, P);
-        route("/user/compositepanel/user/edit", &PageStore::edit, U);
-        route("/user/compositepanel/node/saveAs", &PageStore::saveAs, P);
-        route("/user/compositepanel/user/saveAs", &PageStore::saveAs, U);
+        route("/user/compositepanel/page/updateContent", &PageStore::updateContent, P, Access::PageUpdate);
+        route("/user/compositepanel/userPage/updateContent", &PageStore::updateContent, U, Access::PageUpdate);
+        route("/user/compositepanel/node/tree", &PageStore::tree, P, Access::Tree);
+        route("/user/compositepanel/user/tree", &PageStore::tree, U, Access::Tree);
+        route("/user/compositepanel/node/add", &PageStore::add, P, Access::Add);
+        route("/user/compositepanel/user/add", &PageStore::add, U, Access::Add);
+        route("/user/compositepanel/node/changePosition", &PageStore::changePosition, P, Access::Move);
+        route("/user/compositepanel/user/changePosition", &PageStore::changePosition, U, Access::Move);
+        route("/user/compositepanel/node/delete", &PageStore::remove, P, Access::Delete);
+        route("/user/compositepanel/user/delete", &PageStore::remove, U, Access::Delete);
+        route("/user/compositepanel/node/edit", &PageStore::edit, P, Access::Edit);
+        route("/user/compositepanel/user/edit", &PageStore::edit, U, Access::Edit);
+        route("/user/compositepanel/node/saveAs", &PageStore::saveAs, P, Access::SaveAs);
+        route("/user/compositepanel/user/saveAs", &PageStore::saveAs, U, Access::SaveAs);
+
+        http->Post("/user/export/reserve", [this](const httplib::Request &req, httplib::Response &res) {
+            QJsonObject body;
+            if (signedIn(res) && readBody(req, res, body))
+                answer(res, access->reserveExport(t_caller, body, options.exportLimit));
+        });
+        http->Post("/user/export/count", [this](const httplib::Request &, httplib::Response &res) {
+            if (signedIn(res))
+                answer(res, access->exportCount(t_caller, options.exportLimit));
+        });
 
         http->Post("/datasource/query", [this](const httplib::Request &req, httplib::Response &res) {
             CompiledQuery query;
@@ -203,9 +242,9 @@ struct Server::Private
         });
 
         http->Get("/status", [this](const httplib::Request &, httplib::Response &res) {
+            // Public (see Access::isPublic), so it tells nothing about where or what the data is.
             answer(res, Reply::json(QJsonObject{{QStringLiteral("success"), true},
-                                                {QStringLiteral("schemaVersion"), Storage::SchemaVersion},
-                                                {QStringLiteral("database"), storage->path()}}));
+                                                {QStringLiteral("schemaVersion"), Storage::SchemaVersion}}));
         });
 
         // Every failure carries a JSON message, also those httplib answers itself.
@@ -224,9 +263,21 @@ struct Server::Private
         http->set_exception_handler([](const httplib::Request &, httplib::Response &res, std::exception_ptr) {
             answer(res, Reply::error(500, QStringLiteral("internal error")));
         });
-        http->set_pre_routing_handler([](const httplib::Request &, httplib::Response &) {
+        // Every request but the public ones is admitted by its token before it
+        // is routed and before its body is read.
+        http->set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &res) {
             t_requestStart = std::chrono::steady_clock::now();
-            return httplib::Server::HandlerResponse::Unhandled;
+            t_caller.clear();
+            if (Access::isPublic(req))
+                return httplib::Server::HandlerResponse::Unhandled;
+            Reply refusal;
+            if (access->admit(req, &t_caller, &refusal))
+                return httplib::Server::HandlerResponse::Unhandled;
+            t_caller.clear();
+            answer(res, refusal);
+            if (refusal.status == 401)
+                res.set_header("WWW-Authenticate", "Bearer realm=\"zhp\"");
+            return httplib::Server::HandlerResponse::Handled;
         });
         if (options.logRequests) {
             http->set_logger([](const httplib::Request &req, const httplib::Response &res) {
@@ -275,6 +326,8 @@ bool Server::start(const Options &options, QString *error)
     }
 
     d->pages = std::make_unique<PageStore>(*d->storage);
+    d->auth = std::make_unique<Auth>(*d->storage);
+    d->access = std::make_unique<Access>(*d->storage, *d->auth);
     d->http = std::make_unique<httplib::Server>();
     const int threads = qMax(2, options.threads);
     Storage *storage = d->storage.get();
@@ -309,6 +362,8 @@ bool Server::start(const Options &options, QString *error)
         if (error)
             *error = QStringLiteral("cannot listen on %1:%2").arg(options.bindAddress).arg(options.port);
         d->http.reset();
+        d->access.reset();
+        d->auth.reset();
         d->pages.reset();
         d->storage.reset();
         d->port = 0;
@@ -331,9 +386,24 @@ void Server::stop()
     if (d->listener.joinable())
         d->listener.join();
     d->http.reset();
+    d->access.reset();
+    d->auth.reset();
     d->pages.reset();
     d->storage.reset();
     d->port = 0;
+}
+
+bool Server::issueToken(const QString &userId, const QStringList &editorOf, const QString &label, QString *token, QString *error)
+{
+    if (!d->auth) {
+        if (error)
+            *error = QStringLiteral("the server is not running");
+        return false;
+    }
+    const bool ok = d->auth->issueToken(userId, editorOf, label, token, error);
+    // The calling thread does not serve requests; its connection is not kept.
+    d->storage->releaseThreadConnection();
+    return ok;
 }
 
 bool Server::isRunning() const

@@ -2,13 +2,15 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
 namespace zhpserver {
 
 // The backend of the terminal: the composite panel endpoints (category
-// trees, pages) and the datasource query endpoint over one SQLite file.
+// trees, pages), the datasource query endpoint and the daily export quota
+// over one SQLite file. Every request carries a bearer token (Access).
 // The HTTP server runs on its own thread with a pool of workers, so a
 // desktop application can run it in-process:
 //
@@ -18,6 +20,7 @@ namespace zhpserver {
 //   options.seed = true;                   // fill a new file with the sample data
 //   if (server.start(options, &error))
 //       baseUrl = server.baseUrl();        // "http://127.0.0.1:<port>/"
+//   server.issueToken(userId, {}, QString(), &token);   // sent as "Authorization: Bearer <token>"
 //   ...
 //   server.stop();                          // also done by the destructor
 struct Options
@@ -29,6 +32,7 @@ struct Options
     QDate seedEndDate;                             // last day of the seeded values; invalid: today (UTC)
     int threads = 16;                              // HTTP workers, each serving one connection at a time
     bool logRequests = true;                       // one info line per request
+    int exportLimit = 500;                         // indices a user may export per day
 };
 
 class Server
@@ -51,6 +55,10 @@ public:
     int port() const;
     // "http://<bind address>:<port>/"
     QString baseUrl() const;
+
+    // Stores a new bearer token of `userId` in the running server's database
+    // (see Auth::issueToken); the server accepts it at once.
+    bool issueToken(const QString &userId, const QStringList &editorOf, const QString &label, QString *token, QString *error = nullptr);
 
     // Where a terminal keeps its own database when no server is configured.
     static QString defaultDatabasePath();

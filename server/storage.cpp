@@ -139,6 +139,29 @@ const char *const kSchemaV2[] = {
     "ALTER TABLE page ADD COLUMN revision INTEGER NOT NULL DEFAULT 0",
 };
 
+// Version 3: users, the hashes of their tokens, product editors and the
+// daily export counts.
+const char *const kSchemaV3[] = {
+    "CREATE TABLE zhp_user ("
+    " user_id VARCHAR(64) PRIMARY KEY,"
+    " created_at BIGINT NOT NULL)",
+    "CREATE TABLE access_token ("
+    " token_hash CHAR(64) PRIMARY KEY,"
+    " user_id VARCHAR(64) NOT NULL,"
+    " label VARCHAR(64) NOT NULL,"
+    " created_at BIGINT NOT NULL)",
+    "CREATE INDEX access_token_user ON access_token (user_id, label)",
+    "CREATE TABLE product_editor ("
+    " user_id VARCHAR(64) NOT NULL,"
+    " product_code VARCHAR(64) NOT NULL,"
+    " PRIMARY KEY (user_id, product_code))",
+    "CREATE TABLE export_count ("
+    " user_id VARCHAR(64) NOT NULL,"
+    " export_day INTEGER NOT NULL,"
+    " exported INTEGER NOT NULL,"
+    " PRIMARY KEY (user_id, export_day))",
+};
+
 template <size_t N>
 bool runAll(QSqlDatabase &db, const char *const (&statements)[N], QString *error)
 {
@@ -277,6 +300,7 @@ bool Storage::migrate(QSqlDatabase &db, int from, int to, QString *error)
         switch (v) {
         case 1: ok = runAll(db, kSchemaV1, error); break;
         case 2: ok = runAll(db, kSchemaV2, error); break;
+        case 3: ok = runAll(db, kSchemaV3, error); break;
         default: ok = false; break;
         }
         if (ok)

@@ -18,7 +18,7 @@ class Storage
 {
 public:
     // The version this build writes; older files are upgraded in place on open.
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     explicit Storage(const QString &path);
     ~Storage();

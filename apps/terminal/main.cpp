@@ -10,6 +10,7 @@
 #include "pagelayout/cpcustompage.h"
 #include "seeddata.h"
 #include "server.h"
+#include "wk/wkappconfig.h"
 #include "wk/wkapplication.h"
 #include "wk/wkcfg.h"
 #include "wk/wkfactory.h"
@@ -39,6 +40,19 @@ bool startEmbeddedServer(zhpserver::Server &server)
         std::fprintf(stderr, "zhp-terminal: cannot start the local server: %s\n", qPrintable(error));
         return false;
     }
+    // The terminal's user owns this database: it edits every product tree.
+    WKAppConfig *config = WKAppConfig::instance();
+    WKUserInfo user = config->getUserInfo();
+    if (user.userId.isEmpty()) {
+        user.userId = QString::fromLatin1(zhpserver::seed::SampleUser);
+        config->setUserInfo(user);
+    }
+    QString token;
+    if (!server.issueToken(user.userId, {QStringLiteral("*")}, QStringLiteral("zhp-terminal"), &token, &error)) {
+        std::fprintf(stderr, "zhp-terminal: cannot sign in to the local server: %s\n", qPrintable(error));
+        return false;
+    }
+    config->setAccessToken(token);
     WKServiceConfig::instance()->setHttpUrl(kGlobal, server.baseUrl());
     return true;
 }
@@ -83,6 +97,16 @@ int runEditor(const QCommandLineParser &parser, const QSize &size, const QComman
     return QApplication::exec();
 }
 
+// A separate server needs the token of the configured user.
+void checkAccessToken()
+{
+    if (WKAppConfig::instance()->getAccessToken().isEmpty())
+        std::fprintf(stderr,
+                     "zhp-terminal: no access token for %s: put the one that \"zhp-server --issue-token USER\" prints "
+                     "into config/appcfg.ini ([User] token=) or the environment variable ZHP_TOKEN\n",
+                     qPrintable(WKServiceConfig::instance()->getHttpUrl(kGlobal, QString())));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -120,7 +144,9 @@ int main(int argc, char **argv)
     zhpserver::Server embedded;
     if (parser.isSet(serverOption))
         WKServiceConfig::instance()->setHttpUrl(kGlobal, parser.value(serverOption));
-    else if (WKServiceConfig::instance()->getHttpUrl(kGlobal, QString()).isEmpty() && !startEmbeddedServer(embedded))
+    if (!WKServiceConfig::instance()->getHttpUrl(kGlobal, QString()).isEmpty())
+        checkAccessToken();
+    else if (!startEmbeddedServer(embedded))
         return 1;
 
     const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));

@@ -15,6 +15,7 @@
 #include "server.h"
 
 #include "hxdataapi/hxdatasourceservice.h"
+#include "wk/wkappconfig.h"
 #include "wk/wkserviceconfig.h"
 
 #include <QCoreApplication>
@@ -227,6 +228,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot start the server: %s\n", qPrintable(error));
         return 1;
     }
+    QString token;
+    if (!server.issueToken(QStringLiteral("bench"), {}, QStringLiteral("bench"), &token, &error)) {
+        std::fprintf(stderr, "cannot sign in: %s\n", qPrintable(error));
+        return 1;
+    }
+    WKAppConfig::instance()->setAccessToken(token);
     WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), server.baseUrl());
     g_ids = tenDailyIndices();
     g_expectedRows = g_ids.size() * int(kStart.daysTo(kEnd) + 1);

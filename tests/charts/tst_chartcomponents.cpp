@@ -11,6 +11,7 @@
 #include "hxecharts/hxechartsview.h"
 #include "pagelayout/cpsplitview.h"
 #include "server.h"
+#include "serversignin.h"
 #include "wk/wkcfg.h"
 #include "wk/wkserviceconfig.h"
 
@@ -97,6 +98,7 @@ private slots:
         options.logRequests = false;
         QString error;
         QVERIFY2(m_server.start(options, &error), qPrintable(error));
+        QVERIFY2(ZhpTest::signIn(m_server, QStringLiteral("u1001"), {}, &error), qPrintable(error));
         WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
     }
 

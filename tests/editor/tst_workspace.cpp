@@ -16,6 +16,7 @@
 #include "pagelayout/cptabwidget.h"
 #include "seeddata.h"
 #include "server.h"
+#include "serversignin.h"
 #include "wk/wkappconfig.h"
 #include "wk/wkeventbus.h"
 #include "wk/wkserviceconfig.h"
@@ -169,6 +170,8 @@ private slots:
         QString error;
         QVERIFY2(m_server.start(options, &error), qPrintable(error));
         WKAppConfig::instance()->setUserInfo({zhpserver::seed::SampleUser, "演示"});
+        // The sample user also edits the product pages that the workspace saves.
+        QVERIFY2(ZhpTest::signIn(m_server, zhpserver::seed::SampleUser, {QStringLiteral("*")}, &error), qPrintable(error));
         WKAppConfig::instance()->setProductId(zhpserver::seed::SampleProduct);
     }
 

@@ -3,6 +3,7 @@
 #include "httptestserver.h"
 #include "seeddata.h"
 #include "server.h"
+#include "serversignin.h"
 #include "wk/wkserviceconfig.h"
 #include "zhptest.h"
 
@@ -39,7 +40,7 @@ public:
         options.databasePath = m_dir.filePath(QStringLiteral("zhp.sqlite"));
         options.seed = true;
         options.logRequests = false;
-        if (!m_server.start(options, error))
+        if (!m_server.start(options, error) || !ZhpTest::signIn(m_server, QStringLiteral("u1001"), {}, error))
             return false;
         const int port = m_server.port();
         m_relay.server().Post("/datasource/query", [this, port](const httplib::Request &req, httplib::Response &res) {
@@ -54,7 +55,8 @@ public:
                 }
             }
             httplib::Client client("127.0.0.1", port);
-            auto answer = client.Post("/datasource/query", req.body, "application/json");
+            const httplib::Headers headers{{"Authorization", req.get_header_value("Authorization")}};
+            auto answer = client.Post("/datasource/query", headers, req.body, "application/json");
             if (!answer) {
                 res.status = 502;
                 return;

@@ -6,6 +6,7 @@
 #include "pagelayout/cptabwidget.h"
 #include "seeddata.h"
 #include "server.h"
+#include "serversignin.h"
 #include "wk/wkappconfig.h"
 #include "wk/wkserviceconfig.h"
 
@@ -48,6 +49,7 @@ private slots:
         QVERIFY2(m_server.start(options, &error), qPrintable(error));
         WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
         WKAppConfig::instance()->setUserInfo({zhpserver::seed::SampleUser, "演示"});
+        QVERIFY2(ZhpTest::signIn(m_server, zhpserver::seed::SampleUser, {}, &error), qPrintable(error));
         WKAppConfig::instance()->setProductId(zhpserver::seed::SampleProduct);
     }
 

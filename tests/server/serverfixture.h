@@ -4,6 +4,7 @@
 // the terminal's own HTTP and datasource clients.
 
 #include "server.h"
+#include "serversignin.h"
 
 #include "hxdataapi/hxdatasourceservice.h"
 #include "hxdataapi/hxhttpservice.h"
@@ -39,8 +40,9 @@ public:
 
     QString dbPath() const { return m_dir.filePath(QStringLiteral("zhp.sqlite")); }
 
-    // Starts a server on dbPath() and points the clients at it.
-    bool start(bool seed = true, QString *error = nullptr)
+    // Starts a server on dbPath() and points the clients at it, signed in as
+    // the sample user, editor of the product trees in `editorOf`.
+    bool start(bool seed = true, QString *error = nullptr, const QStringList &editorOf = {QStringLiteral("*")})
     {
         m_server = std::make_unique<zhpserver::Server>();
         zhpserver::Options o;
@@ -48,7 +50,7 @@ public:
         o.seed = seed;
         o.seedEndDate = seedEnd();
         o.logRequests = false;
-        if (!m_server->start(o, error))
+        if (!m_server->start(o, error) || !ZhpTest::signIn(*m_server, QStringLiteral("u1001"), editorOf, error))
             return false;
         useServer(m_server->baseUrl());
         return true;

@@ -22,7 +22,6 @@ namespace {
 
 const QString kBase = QStringLiteral("/user/compositepanel/");
 const QString kUser = QString::fromLatin1(seed::SampleUser);
-const QString kOtherUser = QString::fromLatin1(seed::OtherUser);
 const QString kProduct = QString::fromLatin1(seed::SampleProduct);
 const QString kDashboardPad = QString::fromLatin1(seed::DashboardPad);
 const QString kMacroPad = QString::fromLatin1(seed::MacroPad);
@@ -86,7 +85,7 @@ HttpJsonResult saveUserPage(const QString &padId, const QString &content)
 // Everything a refused request could have touched.
 QJsonArray state()
 {
-    return {userTree(), userTree(kOtherUser), productTree(kProduct), pageContent(kMacroPad), pageContent(kUserPad)};
+    return {userTree(), productTree(kProduct), pageContent(kMacroPad), pageContent(kUserPad)};
 }
 
 } // namespace
@@ -141,7 +140,7 @@ private slots:
         HttpJsonResult r = saveUserPage(QString::fromLatin1(seed::UserEmptyPad), content);
         QVERIFY2(r.success, qPrintable(r.errorMsg));
         QCOMPARE(pageContent(QString::fromLatin1(seed::UserEmptyPad)), content);
-        r = call("page/updateContent", {{"userId", "editor"}, {"padId", kMacroPad}, {"content", content}});
+        r = call("page/updateContent", {{"padId", kMacroPad}, {"content", content}});
         QVERIFY2(r.success, qPrintable(r.errorMsg));
         QCOMPARE(pageContent(kMacroPad), content);
     }
@@ -210,9 +209,8 @@ private slots:
         QCOMPARE(names(productTree(secondProduct)).last(), QStringLiteral("副本"));
     }
 
-    void usersSeeOnlyTheirOwnTrees()
+    void userTreesArePerProduct()
     {
-        QVERIFY(find(userTree(kOtherUser), kMyBoard).isEmpty());
         QVERIFY(!find(userTree(), kMyBoard).isEmpty());
         QCOMPARE(userTree(kUser, QString::fromLatin1(seed::SecondProduct)), QJsonArray());
         // Product operations on product nodes work by code alone.
@@ -232,7 +230,7 @@ private slots:
         QTest::newRow("not JSON") << "user/tree" << QByteArray("{\"userId\":") << 400 << "request body is not JSON";
         row("unknown endpoint", "user/drop", user(), 404, "no endpoint POST /user/compositepanel/user/drop");
         row("user not text", "user/tree", {{"userId", 5}, {"prodId", kProduct}}, 400, "userId must be non-empty text");
-        row("no user", "user/add", {{"nodeCode", "ADD4"}}, 400, "userId is missing");
+        row("no product", "user/add", {{"nodeCode", "ADD4"}}, 400, "prodId is missing");
         row("code with sql", "user/add", with(add, {{"nodeCode", "ADD4'; DROP TABLE tree_node; --"}}), 400, "nodeCode may only hold");
         row("negative position", "user/add", with(add, {{"sn", -1}}), 400, "sn must be a position");
         row("page without id", "user/add", with(add, {{"pad", true}}), 400, "padId is missing");
@@ -241,22 +239,16 @@ private slots:
         row("page with a node", "user/add", with(add, {{"pad", true}, {"padId", QString::fromLatin1(seed::OtherUserPad)}}), 409, "already has a node");
         row("into own child", "user/changePosition", with(user(), {{"nodeCode", kMyBoard}, {"parentNodeCode", kFavourites}}), 400, "cannot move into itself");
         row("delete unknown", "user/delete", with(user(), {{"nodeCode", "GONE"}}), 404, "node GONE is not in the tree of user u1001 in product P001");
-        row("content not JSON", "page/updateContent", {{"userId", "editor"}, {"padId", kMacroPad}, {"content", "{\"broken\": "}}, 400, "content is not a JSON object");
-        row("user page as product page", "page/updateContent", {{"userId", "editor"}, {"padId", kUserPad}, {"content", "{}"}}, 404, "is not in any product tree");
+        row("content not JSON", "page/updateContent", {{"padId", kMacroPad}, {"content", "{\"broken\": "}}, 400, "content is not a JSON object");
+        row("user page as product page", "page/updateContent", {{"padId", kUserPad}, {"content", "{}"}}, 404, "is not in any product tree");
         row("unknown page", "page/get", {{"padId", "0000"}}, 404, "page 0000 not found");
         row("copy of unknown page", "user/saveAs", with(user(), {{"parentNodeCode", kFavourites}, {"padId", "NOPE"}, {"nodeName", "x"}}), 404, "page NOPE not found");
-        // One user's operations never reach another user's nodes, another product's tree or the product trees.
-        const QJsonObject other = user(kOtherUser);
-        const QString notTheirs = "node " + kMyBoard + " is not in the tree of user u1002 in product P001";
+        // A user's operations never reach another user's nodes, another product's tree or the product trees.
         row("other's parent", "user/add", with(add, {{"parentNodeCode", kOtherCategory}}), 400, "parent node " + kOtherCategory + " is not in the tree of user u1001");
         row("copy into product tree", "user/saveAs", with(user(), {{"parentNodeCode", kProductCategory}, {"padId", kDashboardPad}, {"nodeName", "x"}}), 400,
             "parent node " + kProductCategory + " is not in the tree of user u1001");
-        row("other edits", "user/edit", with(other, {{"nodeCode", kMyBoard}, {"nodeName", "偷改"}}), 404, notTheirs);
-        row("other deletes", "user/delete", with(other, {{"nodeCode", kMyBoard}}), 404, notTheirs);
-        row("other moves", "user/changePosition", with(other, {{"nodeCode", kMyBoard}, {"parentNodeCode", "ROOT"}, {"sn", 0}}), 404, notTheirs);
-        row("other moves into", "user/changePosition", with(other, {{"nodeCode", kOtherCategory}, {"parentNodeCode", kMyBoard}, {"sn", 0}}), 400, "parent " + notTheirs);
-        row("other copies into", "user/saveAs", with(other, {{"parentNodeCode", kMyBoard}, {"padId", kUserPad}, {"nodeName", "x"}}), 400, "parent " + notTheirs);
-        row("other saves", "userPage/updateContent", {{"userId", kOtherUser}, {"padId", kUserPad}, {"content", "{}"}}, 404, "is not in the tree of user u1002");
+        row("into other's", "user/changePosition", with(user(), {{"nodeCode", kFavourites}, {"parentNodeCode", kOtherCategory}, {"sn", 0}}), 400,
+            "parent node " + kOtherCategory + " is not in the tree of user u1001");
         row("other product", "user/delete", with(user(kUser, QString::fromLatin1(seed::SecondProduct)), {{"nodeCode", kMyBoard}}), 404, "is not in the tree of user u1001 in product P004");
         row("product delete", "node/delete", {{"nodeCode", kMyBoard}}, 404, "is not in the product trees");
         row("product edit", "node/edit", {{"nodeCode", kMyBoard}, {"nodeName", "偷改"}}, 404, "is not in the product trees");

@@ -4,6 +4,7 @@
 #include "serverfixture.h"
 
 #include "seeddata.h"
+#include "wk/wkappconfig.h"
 
 #include "zhpserverprocess.h"
 #include "zhptest.h"
@@ -28,6 +29,12 @@ private slots:
     {
         QTemporaryDir dir;
         const QString db = dir.filePath(QStringLiteral("process.sqlite"));
+        // A token issued before the server first opens the file.
+        QProcess issue;
+        issue.start(ZhpServerProcess::program(), {QStringLiteral("--db"), db, QStringLiteral("--issue-token"), QStringLiteral("u1001")});
+        QVERIFY(issue.waitForFinished(10000));
+        QCOMPARE(issue.exitCode(), 0);
+        WKAppConfig::instance()->setAccessToken(QString::fromLatin1(issue.readAllStandardOutput().trimmed()));
         ZhpServerProcess server;
         QVERIFY2(server.start(db, {QStringLiteral("--seed"), QStringLiteral("--seed-end"), QStringLiteral("2024-12-31")}), qPrintable(server.errorText()));
         QVERIFY(server.port() > 0);

@@ -1,5 +1,7 @@
 #include "hxhttpservice.h"
 
+#include "hxaccesstoken.h"
+
 #include "zhphostlog.h"
 
 #include <QJsonObject>
@@ -31,7 +33,9 @@ void HXHttpService::postJsonAsyn(const QUrl &url, const QByteArray &body, Callba
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json; charset=utf-8"));
     request.setRawHeader("Accept", "application/json");
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Redirects are followed only on the same host: the token travels with them.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
+    addAccessToken(request);
 
     QNetworkReply *reply = m_manager->post(request, body);
     m_pending.insert(reply);
@@ -82,6 +86,10 @@ HttpJsonResult HXHttpService::resultOf(QNetworkReply *reply)
         result.errorMsg = QStringLiteral("HTTP %1 %2").arg(result.statusCode).arg(reason).trimmed();
         if (!message.isEmpty())
             result.errorMsg += QStringLiteral(": ") + message;
+        if (result.statusCode == 401)
+            result.errorMsg += QLatin1Char('\n') + accessTokenHint();
+        else if (result.statusCode == 403)
+            result.errorMsg += QLatin1Char('\n') + accessDeniedHint();
         return result;
     }
     if (reply->error() != QNetworkReply::NoError) {

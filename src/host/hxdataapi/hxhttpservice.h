@@ -13,10 +13,12 @@ class QNetworkReply;
 
 namespace HXDataApi {
 
-// Posts JSON bodies and parses JSON answers. Each callback runs once, on the
-// thread of the service (the GUI thread), unless the service is destroyed
-// first: then the request is aborted and its callback dropped, so that no
-// callback outlives the object that made the request.
+// Posts JSON bodies and parses JSON answers, with the access token of the
+// configured server (addAccessToken; a refused token's error text says how
+// to get one). Each callback runs once, on the thread of the service (the
+// GUI thread), unless the service is destroyed first: then the request is
+// aborted and its callback dropped, so that no callback outlives the object
+// that made the request.
 class ZHPHOST_EXPORT HXHttpService : public QObject
 {
     Q_OBJECT

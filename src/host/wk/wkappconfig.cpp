@@ -22,6 +22,9 @@ void WKAppConfig::reload()
     m_user.userId = settings.value(QStringLiteral("User/id")).toString();
     m_user.userName = settings.value(QStringLiteral("User/name")).toString();
     m_productId = settings.value(QStringLiteral("Product/id")).toString();
+    m_accessToken = qEnvironmentVariable("ZHP_TOKEN").trimmed();
+    if (m_accessToken.isEmpty())
+        m_accessToken = settings.value(QStringLiteral("User/token")).toString().trimmed();
     m_exportRights.clear();
     // QSettings reads an unquoted comma-separated value as a list.
     for (const QString &right : settings.value(QStringLiteral("Rights/export")).toStringList()) {
@@ -33,6 +36,8 @@ void WKAppConfig::reload()
 QString WKAppConfig::getProuctId() const { return m_productId; }
 WKUserInfo WKAppConfig::getUserInfo() const { return m_user; }
 bool WKAppConfig::canExport(const QString &right) const { return m_exportRights.contains(right); }
+QString WKAppConfig::getAccessToken() const { return m_accessToken; }
+void WKAppConfig::setAccessToken(const QString &token) { m_accessToken = token; }
 void WKAppConfig::setProductId(const QString &productId) { m_productId = productId; }
 void WKAppConfig::setUserInfo(const WKUserInfo &user) { m_user = user; }
 void WKAppConfig::setExportRights(const QSet<QString> &rights) { m_exportRights = rights; }

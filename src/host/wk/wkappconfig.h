@@ -18,12 +18,14 @@ struct ZHPHOST_EXPORT WKUserInfo
 //   [User]
 //   id=u1001
 //   name=...
+//   token=zhp_...                   ; access token for the server (zhp-server --issue-token u1001)
 //   [Product]
 //   id=P001
 //   [Rights]
 //   export=IDX_DATA_EXPORT          ; comma-separated rights
 //
-// The application or a test may set every value directly.
+// The environment variable ZHP_TOKEN, when set, takes the place of the
+// token in the file. The application or a test may set every value directly.
 class ZHPHOST_EXPORT WKAppConfig
 {
 public:
@@ -32,10 +34,13 @@ public:
     QString getProuctId() const;
     WKUserInfo getUserInfo() const;
     bool canExport(const QString &right) const;
+    // The bearer token that every request to the server carries (HXDataApi::addAccessToken).
+    QString getAccessToken() const;
 
     void setProductId(const QString &productId);
     void setUserInfo(const WKUserInfo &user);
     void setExportRights(const QSet<QString> &rights);
+    void setAccessToken(const QString &token);
     // Reads the file again, replacing what was set.
     void reload();
 
@@ -45,4 +50,5 @@ private:
     QString m_productId;
     WKUserInfo m_user;
     QSet<QString> m_exportRights;
+    QString m_accessToken;
 };
