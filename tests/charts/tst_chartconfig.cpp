@@ -2,6 +2,7 @@
 // a user's edits, the preview, the settings dialog of a chart component and
 // the page that saves it, and stored configurations that are damaged.
 #include "modalhelper.h"
+#include "serversignin.h"
 #include "zhptest.h"
 
 #include "charts/config/hxcalindexwidget.h"
@@ -191,6 +192,7 @@ private slots:
         options.logRequests = false;
         QString error;
         QVERIFY2(m_server.start(options, &error), qPrintable(error));
+        QVERIFY2(ZhpTest::signIn(m_server, QStringLiteral("u1001"), {QStringLiteral("*")}, &error), qPrintable(error));
         WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
         WKFactory<QWidget>::registerClass<CPIndexChartComponent>("CPIndexChartComponent");
     }
