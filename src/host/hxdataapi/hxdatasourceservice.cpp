@@ -2,8 +2,11 @@
 
 #include "hxhttpservice.h"
 #include "wk/wkserviceconfig.h"
+#include "zhphostlog.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QJsonArray>
 #include <QJsonDocument>
 
 namespace HXDataApi {
@@ -43,12 +46,20 @@ void HXDatasourceService::getData(const HXDsRequest &request, Callback callback)
         return;
     }
     const QByteArray body = QJsonDocument(request.toJson()).toJson(QJsonDocument::Compact);
-    m_http->postJsonAsyn(url, body, [callback = std::move(callback)](const HttpJsonResult &answer) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    m_http->postJsonAsyn(url, body, [callback = std::move(callback), objName = request.objName(),
+                                     elapsed](const HttpJsonResult &answer) {
         HttpJsonResult result = answer;
         if (result.success && !result.data.isArray()) {
             result.success = false;
             result.errorMsg = QStringLiteral("the datasource answer is not an array of rows");
         }
+        if (result.success)
+            qCDebug(lcHost).noquote() << "query" << objName << "answered" << result.data.array().size() << "rows in"
+                                      << elapsed.elapsed() << "ms";
+        else
+            qCDebug(lcHost).noquote() << "query" << objName << "failed after" << elapsed.elapsed() << "ms:" << result.errorMsg;
         if (callback)
             callback(result);
     });

@@ -4,6 +4,7 @@
 
 #include "zhphostlog.h"
 
+#include <QElapsedTimer>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -47,12 +48,17 @@ void HXHttpService::postJsonAsyn(const QUrl &url, const QByteArray &body, Callba
         reply->abort();
     });
     timer->start(m_timeoutMs);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, callback = std::move(callback)] {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    connect(reply, &QNetworkReply::finished, this, [this, reply, elapsed, callback = std::move(callback)] {
         m_pending.remove(reply);
         reply->deleteLater();
         const HttpJsonResult result = resultOf(reply);
         if (!result.success)
             qCInfo(lcHost) << "POST" << reply->url().toString() << "failed:" << result.errorMsg;
+        else
+            qCDebug(lcHost).noquote() << "POST" << reply->url().path() << "answered" << result.statusCode << "in"
+                                      << elapsed.elapsed() << "ms";
         if (callback)
             callback(result);
     });

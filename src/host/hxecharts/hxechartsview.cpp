@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QImage>
 #include <QImageWriter>
@@ -204,10 +205,14 @@ void HXEChartsView::draw(bool update)
                                .arg(toScript(m_lastOption), update ? QLatin1String("true") : QLatin1String("false"));
     QPointer<HXEChartsView> self(this);
     const int generation = m_generation;
-    page()->runJavaScript(script, [self, generation](const QVariant &result) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    page()->runJavaScript(script, [self, generation, elapsed](const QVariant &result) {
         // A reload in between drops the answer: the new page draws again itself.
         if (!self || self->m_generation != generation)
             return;
+        qCDebug(lcHost).noquote() << "chart view" << self->logName() << (result.toBool() ? "drew" : "could not draw")
+                                  << "its option in" << elapsed.elapsed() << "ms";
         Q_EMIT self->chartDrawn(result.toBool());
     });
 }
