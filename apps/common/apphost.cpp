@@ -4,6 +4,7 @@
 #include "indexdata/cpindexdatacomponent.h"
 #include "indexdata/cpmultiindexdatacomponent.h"
 #include "pagelayout/cpsplititem.h"
+#include "richtext/cprichtextcomponent.h"
 #include "wk/wkcfg.h"
 #include "wk/wkcore.h"
 #include "wk/wkfactory.h"
@@ -109,6 +110,7 @@ void registerComponents()
     WKFactory<QWidget>::registerClass<HXCPControls::CPMarcoIndustryChartComponent>("CPMarcoIndustryChartComponent");
     WKFactory<QWidget>::registerClass<HXCPControls::CPPlattsChartComponent>("CPPlattsChartComponent");
     WKFactory<QWidget>::registerClass<HXCPControls::CPQuoteIndexChartComponent>("CPQuoteIndexChartComponent");
+    WKFactory<QWidget>::registerClass<HXCPControls::CPRichTextComponent>("CPRichTextComponent");
 }
 
 int pendingVisibleItems(QWidget *root)

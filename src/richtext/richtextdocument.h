@@ -1,0 +1,36 @@
+#pragma once
+
+#include "common/hxcpcontrols_global.h"
+
+#include <QString>
+#include <QTextDocument>
+
+class QTextEdit;
+
+namespace HXCPControls {
+
+// A document for text that comes from a page: it loads only the images
+// embedded in the text itself (see RichTextImages::loadResource).
+class HXCPCONTROLS_EXPORT RichTextDocument : public QTextDocument
+{
+    Q_OBJECT
+public:
+    explicit RichTextDocument(QObject *parent = nullptr);
+
+    // Texts longer than this are not shown; the component keeps them as they are.
+    static constexpr int kMaxShownLength = 24 * 1024 * 1024;
+
+    // Puts `text` into `edit`: as HTML when it starts with "<", as plain text
+    // otherwise. Parts of HTML that a page cannot use (scripts, embedded
+    // frames and objects) are dropped from what is shown. A text longer than
+    // kMaxShownLength is refused: `edit` shows a notice and false is returned.
+    static bool setText(QTextEdit *edit, const QString &text);
+
+    // `html` without script, frame and object elements.
+    static QString displayableHtml(const QString &html);
+
+protected:
+    QVariant loadResource(int type, const QUrl &name) override;
+};
+
+} // namespace HXCPControls
