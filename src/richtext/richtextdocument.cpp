@@ -16,17 +16,20 @@ RichTextDocument::RichTextDocument(QObject *parent)
 
 QVariant RichTextDocument::loadResource(int type, const QUrl &name)
 {
-    return RichTextImages::loadResource(type, name);
+    // Kept, so that a picture is decoded once and not on every paint.
+    const QVariant resource = RichTextImages::loadResource(type, name);
+    addResource(type, name, resource);
+    return resource;
 }
 
 QString RichTextDocument::displayableHtml(const QString &html)
 {
-    // The text document runs nothing, but it would show the source of a
-    // script as text; frames and objects have no meaning in a page.
+    // The text document runs nothing; but frames, objects and embeds have no
+    // meaning in a page, and an unclosed <link> would hide all that follows it.
     static const QRegularExpression blocks(
         QStringLiteral("<(script|iframe|object|embed|frameset|noscript)\\b[^>]*>.*?(</\\1\\s*>|$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression singles(QStringLiteral("</?(script|iframe|object|embed|frame|frameset|noscript)\\b[^>]*>"),
+    static const QRegularExpression singles(QStringLiteral("</?(script|iframe|object|embed|frame|frameset|noscript|link)\\b[^>]*>"),
                                             QRegularExpression::CaseInsensitiveOption);
     if (!html.contains(singles))
         return html;

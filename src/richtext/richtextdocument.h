@@ -26,7 +26,7 @@ public:
     // kMaxShownLength is refused: `edit` shows a notice and false is returned.
     static bool setText(QTextEdit *edit, const QString &text);
 
-    // `html` without script, frame and object elements.
+    // `html` without script, frame, object and link elements.
     static QString displayableHtml(const QString &html);
 
 protected:

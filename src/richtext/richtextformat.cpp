@@ -46,7 +46,9 @@ ParagraphStyle paragraphStyleOf(const QTextBlock &block)
     const int level = block.blockFormat().headingLevel();
     if (level >= 1 && level <= 4)
         return ParagraphStyle(Heading1 + level - 1);
-    if (block.charFormat().fontFixedPitch() || block.begin().fragment().charFormat().fontFixedPitch())
+    const QTextBlock::iterator first = block.begin();
+    const QTextCharFormat format = first.atEnd() ? block.charFormat() : first.fragment().charFormat();
+    if (format.fontFixedPitch())
         return Monospace;
     return Standard;
 }

@@ -1,0 +1,643 @@
+// The rich text component, its viewer and its editor: stored configuration,
+// character and paragraph formatting, links, pictures from the clipboard
+// through a real server, the settings dialog, and stored text that must not
+// reach the network or run.
+#include "modalhelper.h"
+#include "zhptest.h"
+
+#include "charts/config/hxtitlecfgwidget.h"
+#include "editor/cpbasedialog.h"
+#include "editor/cpcomponentpanel.h"
+#include "pagelayout/cpcompositepanelservice.h"
+#include "pagelayout/cpcustompage.h"
+#include "richtext/cprichtextcomponent.h"
+#include "richtext/cptextedit.h"
+#include "richtext/richtextedit.h"
+#include "richtext/richtextimages.h"
+#include "richtext/richtextview.h"
+#include "seeddata.h"
+#include "server.h"
+#include "wk/wkappconfig.h"
+#include "wk/wkfactory.h"
+#include "wk/wkserviceconfig.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QToolButton>
+
+using namespace HXCPControls;
+
+namespace {
+
+const QString kText = QStringLiteral("alpha beta gamma\nsecond line");
+
+// A picture with distinct pixels, so that a decoded copy can be compared whole.
+QImage testImage()
+{
+    QImage image(40, 24, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, 20, 12, QColor(200, 30, 30));
+    painter.fillRect(20, 12, 20, 12, QColor(30, 90, 200));
+    return image;
+}
+
+QMimeData *pngMimeData(const QImage &image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    auto *mime = new QMimeData;
+    mime->setData(QStringLiteral("image/png"), png);
+    mime->setImageData(image);
+    return mime;
+}
+
+// The names of the images in a document, in document order.
+QStringList imageNames(QTextDocument *document)
+{
+    QStringList names;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isImageFormat())
+                names << format.toImageFormat().name();
+        }
+    }
+    return names;
+}
+
+QTextCharFormat formatAt(QTextDocument *document, int position)
+{
+    QTextCursor cursor(document);
+    cursor.setPosition(position + 1);
+    return cursor.charFormat();
+}
+
+QToolButton *button(QWidget *editor, const char *name)
+{
+    return editor->findChild<QToolButton *>(QString::fromLatin1(name));
+}
+
+void pressOk(CPBaseDialog *dialog)
+{
+    for (QPushButton *b : dialog->findChildren<QPushButton *>()) {
+        if (b->text() == QStringLiteral("确定"))
+            b->click();
+    }
+}
+
+// Receives the links that the view hands to the system.
+class LinkOpener : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+// What the formatting table applies.
+enum FormatOp { Bold, Italic, Underline, Strikeout, Size, TextColor, BackgroundColorCleared, Heading1, Heading2, Monospace,
+                Standard, RemoveCharacterFormat, Link, Unlink };
+
+} // namespace
+
+class TstRichText : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    zhpserver::Server m_server;
+
+    void applyOp(RichTextEdit &editor, FormatOp op)
+    {
+        switch (op) {
+        case Bold:
+        case Italic:
+        case Underline:
+        case Strikeout: {
+            static const char *const names[] = {"f_bold", "f_italic", "f_underline", "f_strikeout"};
+            button(&editor, names[op])->click();
+            break;
+        }
+        case Size: {
+            auto *sizes = editor.findChild<QComboBox *>("f_fontsize");
+            sizes->setCurrentText("20");
+            emit sizes->textActivated("20");
+            break;
+        }
+        case TextColor:
+            onNextModal<QColorDialog>([](QColorDialog *dialog) {
+                dialog->setCurrentColor(QColor(200, 0, 0));
+                dialog->accept();
+            });
+            button(&editor, "f_fgcolor")->click();
+            break;
+        case BackgroundColorCleared: // a cancelled colour choice clears the property
+            onNextModal<QColorDialog>([](QColorDialog *dialog) { dialog->reject(); });
+            button(&editor, "f_bgcolor")->click();
+            break;
+        case Heading1:
+        case Heading2:
+        case Monospace:
+        case Standard: {
+            const int style = op == Heading1 ? 1 : op == Heading2 ? 2 : op == Monospace ? 5 : 0;
+            editor.textStyle(style);
+            break;
+        }
+        case RemoveCharacterFormat:
+            editor.removeFormatAction()->trigger();
+            break;
+        case Link:
+            onNextModal<QInputDialog>([](QInputDialog *dialog) {
+                QCOMPARE(dialog->windowTitle(), QString("Create a link"));
+                QCOMPARE(dialog->labelText(), QString("Link URL:"));
+                dialog->setTextValue("https://example.com/steel");
+                dialog->accept();
+            });
+            button(&editor, "f_link")->click();
+            break;
+        case Unlink:
+            button(&editor, "f_link")->setChecked(true);
+            button(&editor, "f_link")->click();
+            break;
+        }
+    }
+
+    static bool hasEffect(FormatOp op, const QTextCharFormat &f, const QPalette &palette)
+    {
+        switch (op) {
+        case Bold: return f.fontWeight() == QFont::Bold;
+        case Italic: return f.fontItalic();
+        case Underline: return f.fontUnderline();
+        case Strikeout: return f.fontStrikeOut();
+        case Size: return f.fontPointSize() == 20;
+        case TextColor: return f.foreground().color() == QColor(200, 0, 0);
+        case BackgroundColorCleared: return !f.hasProperty(QTextFormat::BackgroundBrush);
+        case Heading1: return f.fontPointSize() == 18 && f.fontWeight() == QFont::Bold && !f.fontItalic();
+        case Heading2: return f.fontPointSize() == 16 && f.fontWeight() == QFont::Bold && f.fontItalic();
+        case Monospace: return f.fontFixedPitch() && f.fontFamily() == "Monospace";
+        case Standard: return !f.hasProperty(QTextFormat::FontWeight) && !f.hasProperty(QTextFormat::FontPointSize);
+        case RemoveCharacterFormat:
+            return f.fontWeight() == QFont::Normal && !f.fontItalic() && !f.fontUnderline() && !f.fontStrikeOut()
+                   && f.fontPointSize() == 9 && !f.hasProperty(QTextFormat::BackgroundBrush);
+        case Link:
+            return f.isAnchor() && f.anchorHref() == "https://example.com/steel" && f.fontUnderline()
+                   && f.foreground().color() == palette.color(QPalette::Link);
+        case Unlink: return !f.isAnchor() && !f.fontUnderline() && f.foreground().color() == palette.color(QPalette::Text);
+        }
+        return false;
+    }
+
+    CPRichTextComponent *componentIn(CPCustomPage &page)
+    {
+        CPRichTextComponent *component = nullptr;
+        [&] { QTRY_VERIFY((component = page.findChild<CPRichTextComponent *>()) != nullptr); }();
+        return component;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        ZhpTest::failOnUnexpectedMessages();
+        ZhpTest::isolateHostFolders();
+        WKFactory<QWidget>::registerClass<CPRichTextComponent>("CPRichTextComponent");
+        zhpserver::Options options;
+        options.databasePath = m_dir.filePath("richtext.sqlite");
+        options.seed = true;
+        options.logRequests = false;
+        QString error;
+        QVERIFY2(m_server.start(options, &error), qPrintable(error));
+        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
+        WKAppConfig::instance()->setUserInfo({zhpserver::seed::SampleUser, "演示"});
+        WKAppConfig::instance()->setProductId(zhpserver::seed::SampleProduct);
+    }
+
+    void saveAndRestore_data()
+    {
+        QTest::addColumn<QVariantMap>("stored");
+        QTest::addColumn<QVariantMap>("saved");
+        QTest::addColumn<QString>("shown"); // the view's plain text
+        QTest::addColumn<QString>("titleShown"); // empty: the title line is hidden
+
+        QTest::newRow("absent keys") << QVariantMap() << QVariantMap{{"isShowTitle", false}, {"title", ""}, {"text", ""}} << "" << "";
+        const QString plain = "价格 <b>不加粗</b> 1 < 2";
+        QTest::newRow("plain text with markup further on")
+            << QVariantMap{{"isShowTitle", true}, {"title", "说明"}, {"text", plain}}
+            << QVariantMap{{"isShowTitle", true}, {"title", "说明"}, {"text", plain}} << plain << "说明";
+        const QString html = "<h3>看板</h3><p>螺纹钢 <b>上涨</b></p>";
+        QTest::newRow("html") << QVariantMap{{"isShowTitle", false}, {"title", "隐藏"}, {"text", html}}
+                              << QVariantMap{{"isShowTitle", false}, {"title", "隐藏"}, {"text", html}} << "看板\n螺纹钢 上涨" << "";
+        QTest::newRow("title shown but empty") << QVariantMap{{"isShowTitle", true}}
+                                               << QVariantMap{{"isShowTitle", true}, {"title", ""}, {"text", ""}} << "" << "------";
+    }
+
+    void saveAndRestore()
+    {
+        QFETCH(QVariantMap, stored);
+        QFETCH(QVariantMap, saved);
+        QFETCH(QString, shown);
+        QFETCH(QString, titleShown);
+
+        CPRichTextComponent component;
+        component.show();
+        component.restore(stored);
+        QVariantMap map;
+        component.save(map);
+        QCOMPARE(map, saved);
+        QCOMPARE(component.view()->textEdit()->toPlainText(), shown);
+        QCOMPARE(component.panel()->titleWidget()->isVisible(), !titleShown.isEmpty());
+        if (!titleShown.isEmpty())
+            QCOMPARE(component.panel()->titleLabel()->text(), titleShown);
+        QVERIFY(component.view()->textEdit()->isReadOnly());
+        QCOMPARE(component.settingAction()->shortcut(), QKeySequence("Ctrl+P"));
+        QCOMPARE(component.actions(), QList<QAction *>{component.settingAction()});
+    }
+
+    void formatting_data()
+    {
+        QTest::addColumn<int>("op");
+        QTest::addColumn<bool>("selection"); // "beta" selected, or the cursor inside it
+        QTest::addColumn<int>("from");       // the characters that take the change
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("checkedButton"); // the toolbar button that follows the cursor's format
+
+        const struct
+        {
+            const char *name;
+            FormatOp op;
+            const char *button;
+        } characterOps[] = {{"bold", Bold, "f_bold"},
+                            {"italic", Italic, "f_italic"},
+                            {"underline", Underline, "f_underline"},
+                            {"strike-out", Strikeout, "f_strikeout"},
+                            {"size", Size, ""},
+                            {"text colour", TextColor, ""},
+                            {"background colour cleared", BackgroundColorCleared, ""},
+                            {"remove character formatting", RemoveCharacterFormat, ""},
+                            {"link", Link, "f_link"},
+                            {"unlink", Unlink, ""}};
+        for (const auto &c : characterOps) {
+            QTest::addRow("%s on a selection", c.name) << int(c.op) << true << 6 << 10 << QString(c.button);
+            QTest::addRow("%s on the word", c.name) << int(c.op) << false << 6 << 10 << QString(c.button);
+        }
+        // Paragraph styles take the selection, or else the whole block under the cursor.
+        const struct
+        {
+            const char *name;
+            FormatOp op;
+        } paragraphOps[] = {{"heading 1", Heading1}, {"heading 2", Heading2}, {"monospace", Monospace}, {"standard", Standard}};
+        for (const auto &p : paragraphOps) {
+            QTest::addRow("%s on a selection", p.name) << int(p.op) << true << 6 << 10 << QString();
+            QTest::addRow("%s on the block", p.name) << int(p.op) << false << 0 << 16 << QString();
+        }
+    }
+
+    void formatting()
+    {
+        QFETCH(int, op);
+        QFETCH(bool, selection);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, checkedButton);
+        const auto formatOp = FormatOp(op);
+
+        RichTextEdit editor;
+        editor.show();
+        CPTextEdit *edit = editor.textEdit();
+        edit->setPlainText(kText);
+        // Operations that remove something start from text that has it everywhere.
+        QTextCharFormat prepared;
+        if (formatOp == RemoveCharacterFormat || formatOp == Standard || formatOp == BackgroundColorCleared) {
+            prepared.setFontWeight(QFont::Bold);
+            prepared.setFontItalic(true);
+            prepared.setFontPointSize(20);
+            prepared.setBackground(Qt::yellow);
+        } else if (formatOp == Unlink) {
+            prepared.setAnchor(true);
+            prepared.setAnchorHref("https://example.com/");
+            prepared.setFontUnderline(true);
+        }
+        QTextCursor all(edit->document());
+        all.select(QTextCursor::Document);
+        all.mergeCharFormat(prepared);
+
+        QTextCursor cursor(edit->document());
+        cursor.setPosition(selection ? 6 : 8);
+        if (selection)
+            cursor.setPosition(10, QTextCursor::KeepAnchor);
+        edit->setTextCursor(cursor);
+        applyOp(editor, formatOp);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+
+        for (int p = 0; p < kText.size(); ++p) {
+            if (kText.at(p) == '\n')
+                continue;
+            const bool inside = p >= from && p < to;
+            QVERIFY2(hasEffect(formatOp, formatAt(edit->document(), p), editor.palette()) == inside,
+                     qPrintable(QString("position %1").arg(p)));
+        }
+        if (!checkedButton.isEmpty())
+            QVERIFY(button(&editor, qPrintable(checkedButton))->isChecked());
+        QVERIFY(edit->document()->isUndoAvailable());
+        QVERIFY(editor.findChild<QToolButton *>("f_undo")->isEnabled());
+    }
+
+    void linkDialogCancelledChangesNothing()
+    {
+        RichTextEdit editor;
+        editor.show();
+        editor.textEdit()->setPlainText(kText);
+        const QString before = editor.textEdit()->toHtml();
+        onNextModal<QInputDialog>([](QInputDialog *dialog) { dialog->reject(); });
+        button(&editor, "f_link")->click();
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(editor.textEdit()->toHtml(), before);
+        QVERIFY(!button(&editor, "f_link")->isChecked());
+    }
+
+    void documentActions()
+    {
+        RichTextEdit editor;
+        editor.show();
+        CPTextEdit *edit = editor.textEdit();
+        edit->setHtml("<p><b>alpha</b> beta</p><p>second</p>");
+        QTextCursor first(edit->document());
+        edit->setTextCursor(first);
+
+        // Alignment changes the block under the cursor only, in one undo step.
+        button(&editor, "f_center")->click();
+        QCOMPARE(edit->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(edit->document()->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        QVERIFY(button(&editor, "f_center")->isChecked() && !button(&editor, "f_left")->isChecked());
+        edit->undo();
+        QCOMPARE(edit->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+
+        // The source dialog: cancelled keeps the text, accepted sets the edited HTML.
+        onNextModal<QDialog>([](QDialog *dialog) {
+            QCOMPARE(dialog->windowTitle(), QString("Document source"));
+            dialog->reject();
+        });
+        editor.sourceAction()->trigger();
+        QCOMPARE(edit->toPlainText(), QString("alpha beta\nsecond"));
+        onNextModal<QDialog>([](QDialog *dialog) {
+            auto *source = dialog->findChild<QPlainTextEdit *>();
+            QVERIFY(source->toPlainText().contains("alpha"));
+            source->setPlainText("<p>edited <i>source</i></p>");
+            dialog->accept();
+        });
+        editor.sourceAction()->trigger();
+        QCOMPARE(edit->toPlainText(), QString("edited source"));
+        QVERIFY(formatAt(edit->document(), 8).fontItalic());
+
+        // Removing all formatting keeps the plain text; clearing empties; both can be undone.
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^inline image not shown: "));
+        edit->setHtml("<h1>标题</h1><p><b>加粗</b><img src=\"data:image/png;base64,AAAA\"/></p>");
+        editor.removeAllFormatAction()->trigger();
+        QCOMPARE(edit->toPlainText(), QString("标题\n加粗"));
+        QVERIFY(!formatAt(edit->document(), 3).hasProperty(QTextFormat::FontWeight));
+        QCOMPARE(editor.findChild<QComboBox *>("f_fontsize")->currentText(), QString("9"));
+        editor.clearAction()->trigger();
+        QVERIFY(edit->document()->isEmpty());
+        edit->undo();
+        QCOMPARE(edit->toPlainText(), QString("标题\n加粗"));
+    }
+
+    void pastedImages_data()
+    {
+        QTest::addColumn<QString>("mimeType");
+        QTest::addColumn<QString>("format"); // in the image name; empty: nothing is inserted
+        QTest::newRow("png") << "image/png" << "PNG";
+        QTest::newRow("bmp") << "image/bmp" << "BMP";
+        QTest::newRow("gif, which cannot be written") << "image/gif" << "PNG";
+        QTest::newRow("unknown image type") << "image/x-unknown" << "JPG";
+        QTest::newRow("undecodable bytes") << "" << "";
+    }
+
+    void pastedImages()
+    {
+        QFETCH(QString, mimeType);
+        QFETCH(QString, format);
+        RichTextEdit editor;
+        editor.show();
+        auto *mime = new QMimeData;
+        if (format.isEmpty()) {
+            mime->setData("image/png", "not a picture");
+        } else {
+            mime->setData(mimeType, "header only");
+            mime->setImageData(testImage());
+        }
+        QApplication::clipboard()->setMimeData(mime);
+        QCOMPARE(button(&editor, "f_paste")->isEnabled(), !format.isEmpty());
+        editor.textEdit()->paste();
+        const QStringList names = imageNames(editor.textEdit()->document());
+        if (format.isEmpty()) {
+            QVERIFY(names.isEmpty());
+            return;
+        }
+        QCOMPARE(names.size(), 1);
+        QVERIFY2(QRegularExpression(QString("^data:image/\\d+\\.%1;base64,\\S\n").arg(format)).match(names.first()).hasMatch(),
+                 qPrintable(names.first().left(60)));
+        if (format != "JPG")
+            QCOMPARE(RichTextImages::decodeDataUrl(QUrl(names.first())).convertToFormat(QImage::Format_RGB32), testImage());
+    }
+
+    void pastedPictureKeptThroughServer()
+    {
+        // The seeded product page shows its text and title as stored.
+        CPCustomPage editorPage(nullptr, true), viewerPage(nullptr, true);
+        editorPage.resize(900, 600);
+        editorPage.show();
+        editorPage.loadDataById(zhpserver::seed::ProductNotePad);
+        CPRichTextComponent *component = componentIn(editorPage);
+        QVERIFY(component);
+        QTRY_COMPARE(component->view()->textEdit()->toPlainText(), QString("螺纹钢：HRB400 20mm，主要用于建筑。"));
+        QCOMPARE(component->panel()->titleLabel()->text(), QString("产品说明"));
+
+        // In the settings: a heading, and a picture pasted from the clipboard.
+        const QImage picture = testImage();
+        QApplication::clipboard()->setMimeData(pngMimeData(picture));
+        QSignalSpy titles(component, &QWidget::windowTitleChanged);
+        onNextModal<CPBaseDialog>([&](CPBaseDialog *dialog) {
+            QCOMPARE(dialog->title(), QString("   富文本设置"));
+            auto *editor = qobject_cast<RichTextEdit *>(dialog->content());
+            QVERIFY(editor);
+            QCOMPARE(editor->titleWidget()->title(), QString("产品说明"));
+            editor->titleWidget()->setValue(true, "产品与图片");
+            CPTextEdit *edit = editor->textEdit();
+            edit->moveCursor(QTextCursor::End);
+            edit->insertPlainText("\n图示");
+            editor->textStyle(1);
+            edit->insertPlainText("\n");
+            edit->paste();
+            pressOk(dialog);
+        });
+        component->settingAction()->trigger();
+        QCOMPARE(titles.count(), 1);
+        QCOMPARE(titles.first().first().toString(), QString("产品与图片"));
+        QCOMPARE(component->panel()->titleLabel()->text(), QString("产品与图片"));
+        QVariantMap saved;
+        component->save(saved);
+        const QString text = saved.value("text").toString();
+        QVERIFY(text.contains("data:image/") && text.contains(";base64,"));
+        QVERIFY(!text.contains("src=\"file:") && !text.contains("src=\"http"));
+
+        // Stored with the page, loaded by another page: the same text, the same picture.
+        const QString content = QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(editorPage.getContent())).toJson(QJsonDocument::Compact));
+        CPCompositePanelService service;
+        bool stored = false;
+        service.updateUserPageContent(zhpserver::seed::UserEmptyPad, content, [&](const HXDataApi::HttpJsonResult &r) {
+            QVERIFY2(r.success, qPrintable(r.errorMsg));
+            stored = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(stored, 10000);
+        viewerPage.resize(900, 600);
+        viewerPage.show();
+        viewerPage.loadDataById(zhpserver::seed::UserEmptyPad);
+        CPRichTextComponent *reloaded = componentIn(viewerPage);
+        QVERIFY(reloaded);
+        QTRY_COMPARE(reloaded->config().text, text);
+        QCOMPARE(reloaded->config().title, QString("产品与图片"));
+        QTextDocument *document = reloaded->view()->textEdit()->document();
+        const QStringList names = imageNames(document);
+        QCOMPARE(names.size(), 1);
+        const QImage shown = qvariant_cast<QImage>(document->resource(QTextDocument::ImageResource, QUrl(names.first())));
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), picture);
+        QVERIFY(document->findBlockByNumber(1).blockFormat().headingLevel() == 1);
+    }
+
+    void settingsCancelledKeepsConfiguration()
+    {
+        CPRichTextComponent component;
+        component.restore({{"isShowTitle", true}, {"title", "原标题"}, {"text", "<p>原文</p>"}});
+        const RichTextConfig before = component.config();
+        QSignalSpy titles(&component, &QWidget::windowTitleChanged);
+        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) {
+            auto *editor = qobject_cast<RichTextEdit *>(dialog->content());
+            editor->titleWidget()->setValue(false, "改过");
+            editor->clearAction()->trigger();
+            dialog->reject();
+        });
+        component.showSetting();
+        QVERIFY(component.config() == before);
+        QCOMPARE(titles.count(), 0);
+        QCOMPARE(component.view()->textEdit()->toPlainText(), QString("原文"));
+    }
+
+    void viewOpensClickedLinksOnly()
+    {
+        LinkOpener opener;
+        QDesktopServices::setUrlHandler("https", &opener, "open");
+        QDesktopServices::setUrlHandler("javascript", &opener, "open");
+
+        RichTextView view;
+        view.resize(400, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setConfig({false, QString(), "<p><a href=\"https://example.com/a\">web</a> and <a href=\"javascript:alert(1)\">script</a></p>"});
+        QTest::qWait(50);
+        QVERIFY(opener.opened.isEmpty()); // showing opens nothing
+
+        QTextEdit *edit = view.textEdit();
+        const auto centreOf = [edit](int position) {
+            QTextCursor cursor(edit->document());
+            cursor.setPosition(position);
+            return edit->cursorRect(cursor).center() + QPoint(3, 0);
+        };
+        QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, centreOf(1));
+        QCOMPARE(opener.opened, QList<QUrl>{QUrl("https://example.com/a")});
+        ZhpTest::expectMessage(QtWarningMsg, "link not opened, only web and mail addresses are: javascript:alert(1)");
+        QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, centreOf(10));
+        QCOMPARE(opener.opened.size(), 1);
+        QDesktopServices::unsetUrlHandler("https");
+        QDesktopServices::unsetUrlHandler("javascript");
+    }
+
+    void hostileStoredText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shownPart"); // a part of what the view shows
+        QTest::addColumn<QString>("warning");
+
+        QTest::newRow("script") << "<p>before</p><script>document.write('x');alert(1)</script><p>after</p>" << "before\nafter" << "";
+        QTest::newRow("iframe and object") << "<p>a</p><iframe src=\"http://%1/frame\">inner</iframe><object data=\"http://%1/o\"></object><p>b</p>"
+                                           << "a\nb" << "";
+        QTest::newRow("remote resources") << "<link rel=\"stylesheet\" href=\"http://%1/s.css\"><p style=\"background-image:url(http://%1/bg.png)\">"
+                                             "pic<img src=\"http://%1/img.png\"><img src=\"file:///etc/hostname\"><img src=\"relative.png\"></p>"
+                                          << "pic" << "";
+        QTest::newRow("broken tags") << "<p><b>unclosed <i>tags <table><tr><td>cell</p></b" << "unclosed tags" << "";
+        QTest::newRow("undecodable inline image") << "<p>x<img src=\"data:image/png;base64,AAAA\"></p>" << "x"
+                                                  << "inline image not shown: ";
+        QTest::newRow("several megabytes") << "<p>" + QString("价格数据 ").repeated(400000) + "</p>" << "价格数据 价格数据" << "";
+    }
+
+    void hostileStoredText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shownPart);
+        QFETCH(QString, warning);
+
+        // Anything fetched from the network would knock here.
+        QTcpServer trap;
+        QVERIFY(trap.listen(QHostAddress::LocalHost));
+        text.replace("%1", QString("127.0.0.1:%1").arg(trap.serverPort()));
+        if (!warning.isEmpty())
+            ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^" + QRegularExpression::escape(warning)));
+
+        CPRichTextComponent component;
+        component.resize(600, 400);
+        component.show();
+        component.restore({{"isShowTitle", true}, {"title", "标题"}, {"text", text}});
+        QVERIFY(QTest::qWaitForWindowExposed(&component));
+        QTest::qWait(100);
+        const QString shown = component.view()->textEdit()->toPlainText();
+        if (!shown.contains(shownPart))
+            qDebug() << shown.left(200);
+        QVERIFY(shown.contains(shownPart));
+        QVERIFY(!shown.contains("alert") && !shown.contains("inner"));
+        QVERIFY(!trap.hasPendingConnections());
+        QVariantMap saved;
+        component.save(saved);
+        QCOMPARE(saved.value("text").toString(), text); // nothing lost
+
+        // The editor shows the same.
+        RichTextEdit editor;
+        editor.setConfig(component.config());
+        QCOMPARE(editor.textEdit()->toPlainText(), shown);
+    }
+
+    void textTooLongToShowIsKept()
+    {
+        const QString huge = QString(30 * 1024 * 1024, QLatin1Char('a'));
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^rich text of \\d+ characters not shown"));
+        CPRichTextComponent component;
+        component.restore({{"text", huge}});
+        QVERIFY(component.view()->textEdit()->toPlainText().startsWith("内容过大"));
+        QVariantMap saved;
+        component.save(saved);
+        QCOMPARE(saved.value("text").toString().size(), huge.size());
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^rich text of \\d+ characters not shown"));
+        RichTextEdit editor;
+        editor.setConfig(component.config());
+        QCOMPARE(editor.config().text.size(), huge.size());
+    }
+};
+
+QTEST_MAIN(TstRichText)
+#include "tst_richtext.moc"
