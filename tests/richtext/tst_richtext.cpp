@@ -27,6 +27,8 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFileDialog>
+#include <QSettings>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMimeData>
@@ -456,6 +458,35 @@ private slots:
                  qPrintable(names.first().left(60)));
         if (format != "JPG")
             QCOMPARE(RichTextImages::decodeDataUrl(QUrl(names.first())).convertToFormat(QImage::Format_RGB32), testImage());
+    }
+
+    void imageFromFile()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("chart.bmp");
+        QVERIFY(testImage().save(path, "BMP"));
+        QSettings().setValue("general/filedialog-path", folder.path());
+        RichTextEdit editor;
+        editor.show();
+
+        // Cancelled: nothing changes.
+        onNextModal<QFileDialog>([](QFileDialog *dialog) { dialog->reject(); });
+        button(&editor, "f_image")->click();
+        QVERIFY(editor.textEdit()->document()->isEmpty());
+
+        // Chosen: the dialog starts in the remembered folder; the suffix gives the format.
+        onNextModal<QFileDialog>([&](QFileDialog *dialog) {
+            QCOMPARE(dialog->windowTitle(), QString("Select an image"));
+            QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        button(&editor, "f_image")->click();
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        const QStringList names = imageNames(editor.textEdit()->document());
+        QCOMPARE(names.size(), 1);
+        QVERIFY(names.first().contains(QRegularExpression("^data:image/\\d+\\.BMP;base64,")));
+        QCOMPARE(RichTextImages::decodeDataUrl(QUrl(names.first())).convertToFormat(QImage::Format_RGB32), testImage());
     }
 
     void pastedPictureKeptThroughServer()
