@@ -218,7 +218,8 @@ private slots:
     void initTestCase()
     {
         ZhpTest::failOnUnexpectedMessages();
-        ZhpTest::isolateHostFolders();
+        // The file dialog's folder is kept in the user's settings: keep them away from the developer's.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, ZhpTest::isolateHostFolders() + "/settings");
         WKFactory<QWidget>::registerClass<CPRichTextComponent>("CPRichTextComponent");
         zhpserver::Options options;
         options.databasePath = m_dir.filePath("richtext.sqlite");
