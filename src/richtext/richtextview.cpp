@@ -45,10 +45,25 @@ bool RichTextView::isOpenable(const QUrl &url)
     return scheme == QLatin1String("mailto") && !url.path().isEmpty();
 }
 
+bool RichTextView::inEditMode() const
+{
+    // The nearest page node that knows the mode decides: the item holding the component.
+    for (const QWidget *w = this; w; w = w->parentWidget()) {
+        const QVariant editModel = w->property("editModel");
+        if (editModel.isValid())
+            return editModel.toBool();
+    }
+    return false;
+}
+
 void RichTextView::openLink(const QString &href)
 {
     const QUrl url = QUrl(href, QUrl::TolerantMode);
     emit linkClicked(url);
+    if (inEditMode()) {
+        qCInfo(lcRichText).noquote() << "link not opened while the page is edited:" << href.left(200);
+        return;
+    }
     if (!isOpenable(url)) {
         qCWarning(lcRichText).noquote() << "link not opened, only web and mail addresses are:" << href.left(200);
         return;

@@ -16,8 +16,8 @@ class QTextEdit;
 namespace HXCPControls {
 
 // Shows a rich text configuration read-only. Links open in the system's
-// browser when the user clicks them, and only then; nothing else the text
-// refers to is fetched.
+// browser when the user clicks them in a page that is viewed, not edited,
+// and only then; nothing else the text refers to is fetched.
 class HXCPCONTROLS_EXPORT RichTextView : public QWidget
 {
     Q_OBJECT
@@ -45,6 +45,7 @@ protected:
 
 private:
     void openLink(const QString &href);
+    bool inEditMode() const;
 
     std::unique_ptr<Ui::RichTextView> ui;
     RichTextConfig m_config;

@@ -597,6 +597,11 @@ private slots:
         ZhpTest::expectMessage(QtWarningMsg, "link not opened, only web and mail addresses are: javascript:alert(1)");
         QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, centreOf(10));
         QCOMPARE(opener.opened.size(), 1);
+
+        // While the page is edited a click selects, it does not open.
+        view.setProperty("editModel", true);
+        QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, centreOf(1));
+        QCOMPARE(opener.opened.size(), 1);
         QDesktopServices::unsetUrlHandler("https");
         QDesktopServices::unsetUrlHandler("javascript");
     }
