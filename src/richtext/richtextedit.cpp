@@ -307,27 +307,29 @@ void RichTextEdit::textStyle(int style)
 
 void RichTextEdit::textFgColor()
 {
-    const QTextCharFormat current = ui->textEdit->currentCharFormat();
-    const QColor initial = current.foreground().style() == Qt::NoBrush ? palette().color(QPalette::Text) : current.foreground().color();
-    const QColor color = QColorDialog::getColor(initial, this);
-    applyCharFormat([&color](QTextCharFormat &piece) {
-        if (color.isValid())
-            piece.setForeground(color);
-        else
-            piece.clearForeground();
-    });
+    chooseColor(QTextFormat::ForegroundBrush, QPalette::Text);
 }
 
 void RichTextEdit::textBgColor()
 {
-    const QTextCharFormat current = ui->textEdit->currentCharFormat();
-    const QColor initial = current.background().style() == Qt::NoBrush ? palette().color(QPalette::Window) : current.background().color();
-    const QColor color = QColorDialog::getColor(initial, this);
-    applyCharFormat([&color](QTextCharFormat &piece) {
+    chooseColor(QTextFormat::BackgroundBrush, QPalette::Window);
+}
+
+QColor RichTextEdit::colorOf(const QTextCharFormat &format, int property, QPalette::ColorRole unset) const
+{
+    const QBrush brush = format.brushProperty(property);
+    return brush.style() == Qt::NoBrush ? palette().color(unset) : brush.color();
+}
+
+void RichTextEdit::chooseColor(int property, QPalette::ColorRole unset)
+{
+    const QColor color = QColorDialog::getColor(colorOf(ui->textEdit->currentCharFormat(), property, unset), this);
+    // No choice clears the colour.
+    applyCharFormat([&color, property](QTextCharFormat &piece) {
         if (color.isValid())
-            piece.setBackground(color);
+            piece.setProperty(property, QBrush(color));
         else
-            piece.clearBackground();
+            piece.clearProperty(property);
     });
 }
 
@@ -461,10 +463,8 @@ void RichTextEdit::currentCharFormatChanged(const QTextCharFormat &format)
 
 void RichTextEdit::showColorSwatches(const QTextCharFormat &format)
 {
-    const QBrush foreground = format.foreground();
-    const QBrush background = format.background();
-    ui->f_fgcolor->setIcon(swatch(foreground.style() == Qt::NoBrush ? palette().color(QPalette::Text) : foreground.color()));
-    ui->f_bgcolor->setIcon(swatch(background.style() == Qt::NoBrush ? palette().color(QPalette::Window) : background.color()));
+    ui->f_fgcolor->setIcon(swatch(colorOf(format, QTextFormat::ForegroundBrush, QPalette::Text)));
+    ui->f_bgcolor->setIcon(swatch(colorOf(format, QTextFormat::BackgroundBrush, QPalette::Window)));
 }
 
 void RichTextEdit::cursorPositionChanged()

@@ -4,7 +4,7 @@
 #include "editor/cpbasewidget.h"
 #include "richtextconfig.h"
 
-#include <QPointer>
+#include <QPalette>
 
 #include <functional>
 #include <memory>
@@ -73,6 +73,10 @@ private:
     void cursorPositionChanged();
     void clipboardDataChanged();
     void showColorSwatches(const QTextCharFormat &format);
+    // The colour `property` of `format`, or the palette's `unset` colour when it has none.
+    QColor colorOf(const QTextCharFormat &format, int property, QPalette::ColorRole unset) const;
+    // Asks for a colour for `property` of the selection or word.
+    void chooseColor(int property, QPalette::ColorRole unset);
     void showImageRefused(const QString &reason);
 
     std::unique_ptr<Ui::RichTextEdit> ui;
