@@ -10,6 +10,7 @@
 #include "indexdata/cpmultiindexdatacomponent.h"
 #include "pagelayout/cpcustompage.h"
 #include "pagelayout/cpsplititem.h"
+#include "richtext/cprichtextcomponent.h"
 #include "wk/wkfactory.h"
 #include "wk/wkserviceconfig.h"
 
@@ -38,6 +39,7 @@ void registerComponents()
     WKFactory<QWidget>::registerClass<CPMarcoIndustryChartComponent>("CPMarcoIndustryChartComponent");
     WKFactory<QWidget>::registerClass<CPPlattsChartComponent>("CPPlattsChartComponent");
     WKFactory<QWidget>::registerClass<CPQuoteIndexChartComponent>("CPQuoteIndexChartComponent");
+    WKFactory<QWidget>::registerClass<CPRichTextComponent>("CPRichTextComponent");
 }
 
 // Items that are shown but have not yet created their component.
