@@ -3,6 +3,7 @@
 // through a real server, the settings dialog, and stored text that must not
 // reach the network or run.
 #include "modalhelper.h"
+#include "serversignin.h"
 #include "zhptest.h"
 
 #include "charts/config/hxtitlecfgwidget.h"
@@ -234,8 +235,8 @@ private slots:
         QString error;
         QVERIFY2(m_server.start(options, &error), qPrintable(error));
         WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
-        WKAppConfig::instance()->setUserInfo({zhpserver::seed::SampleUser, "演示"});
         WKAppConfig::instance()->setProductId(zhpserver::seed::SampleProduct);
+        QVERIFY2(ZhpTest::signIn(m_server, zhpserver::seed::SampleUser, {}, &error), qPrintable(error));
     }
 
     void saveAndRestore_data()
