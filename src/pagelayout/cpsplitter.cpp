@@ -156,7 +156,7 @@ void CPSplitter::restore(const QVariantMap &map)
     }
     for (QWidget *widget : added)
         widget->setHidden(false);
-    refresh();
+
 
     QList<int> sizes;
     for (const QVariant &size : map.value(QStringLiteral("sizes")).toList())

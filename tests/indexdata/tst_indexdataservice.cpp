@@ -1,6 +1,6 @@
 // The index data service against a seeded server: the requests it sends, the
 // frequency cache, the product tree, and the workbook it writes.
-#include "datasourcefixture.h"
+#include "serverfixture.h"
 
 #include "hxdataapi/hxdatasourceservice.h"
 #include "indexdata/cpindexdataservice.h"

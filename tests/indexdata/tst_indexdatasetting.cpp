@@ -1,7 +1,7 @@
 // The settings of an index table: the form's refusals, the index selector,
 // the header list, the frequency ceiling, the title bar, and the dialog that
 // changes a component.
-#include "datasourcefixture.h"
+#include "serverfixture.h"
 #include "modalhelper.h"
 
 #include "editor/cpbasedialog.h"

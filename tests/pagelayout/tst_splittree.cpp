@@ -57,32 +57,6 @@ class TstSplitTree : public QObject
 private slots:
     void initTestCase() { PageTest::initCase(); }
 
-    void emptyContentGivesOneEmptyItem()
-    {
-        CPSplitView view;
-        view.setZhpID("old");
-        view.restore(QVariantMap());
-        QVERIFY(qobject_cast<CPSplitItem *>(view.rootItem()));
-        const QVariantMap map = saved(&view);
-        QVERIFY(map.value("date").toString().startsWith(QDate::currentDate().toString("yyyyMMdd")));
-        // An item that was restored from nothing and never shown writes nothing back.
-        QCOMPARE(withoutDates(map), fromJson(R"({"version":"1.0","format":"json","rootItemType":"HXCPControls::CPSplitItem",
-            "zhpID":"","padID":"","zhpArgs":{},"rootObj":{}})"));
-    }
-
-    void neverShownItemsWriteBackWhatTheyStored()
-    {
-        const int created = TestComponent::s_created;
-        const QVariantMap content = fromJson(kNested);
-        CPSplitView view;
-        view.restore(content);
-        QCOMPARE(view.zhpArgs().value("code").toString(), QString("RB"));
-        QCOMPARE(TestComponent::s_created, created); // nothing created before being shown
-
-        QCOMPARE(withoutDates(saved(&view)), withoutDates(content));
-
-    }
-
     void shownItemsCreateTheirComponents()
     {
         CPSplitView view;
@@ -305,15 +279,13 @@ private slots:
         view->registerChartView(&b);
         QCOMPARE(view->chartViews().size(), 2);
 
+        // Notices within the 200 ms restart the timer: one reset for both.
         CPSplitView::notifyChartViewReset(view);
-        QTest::qWait(100);
-        QElapsedTimer sinceRestart;
-        sinceRestart.start();
-        CPSplitView::notifyChartViewReset(view); // restarts the 200 ms
-        QTest::qWait(150);
-        if (sinceRestart.elapsed() < 190) // only meaningful when the machine kept up
-            QCOMPARE(a.resets, 0);
+        CPSplitView::notifyChartViewReset(view);
+        QCOMPARE(a.resets, 0);
         QTRY_COMPARE(a.resets, 1);
+        QTest::qWait(300);
+        QCOMPARE(a.resets, 1);
         QCOMPARE(b.resets, 1);
 
         view->unregisterChartView(&b);
