@@ -66,11 +66,13 @@ QVariantMap CPCustomPage::convert2Content(const QString &json, QString *error)
 void CPCustomPage::loadChecked(const QVariantMap &map, const QString &error)
 {
     m_loadError = error;
-    if (!error.isEmpty()) {
-        qCWarning(lcPageLayout).noquote() << QStringLiteral("page content refused: %1").arg(error);
-        emit signalLoadFailed(error);
+    if (error.isEmpty()) {
+        loadPageData(map);
+        return;
     }
-    loadPageData(error.isEmpty() ? map : QVariantMap());
+    qCWarning(lcPageLayout).noquote() << QStringLiteral("page content refused: %1").arg(error);
+    loadPageData(QVariantMap());
+    emit signalLoadFailed(error);
 }
 
 void CPCustomPage::loadDataById(const QString &id)
