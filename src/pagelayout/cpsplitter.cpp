@@ -138,17 +138,16 @@ void CPSplitter::restore(const QVariantMap &map)
         const QVariantMap child = childValue.toMap();
         QWidget *widget = nullptr;
         if (child.value(QStringLiteral("className")).toString() == QLatin1String(kSplitterClass)) {
+            // Made with this splitter as parent, the child is appended already.
             auto *splitter = new CPSplitter(this, m_owner);
             splitter->hide();
             connect(splitter, &CPSplitter::spliterHandleMoved, this, &CPSplitter::spliterHandleMoved);
-            addWidget(splitter);
             splitter->restore(child);
             splitter->setHandlesEnabled(m_handlesEnabled);
             widget = splitter;
         } else {
             auto *item = new CPSplitItem(this);
             item->hide();
-            addWidget(item);
             item->restore(child);
             widget = item;
         }

@@ -2,7 +2,8 @@
 //
 // NAME.json is the page. With NAME.error beside it the page is malformed: the
 // tool prints the empty page, names the fault and exits with status 3.
-// Otherwise the unshown round trip gives the page back as stored, and the
+// Otherwise the unshown round trip gives the page back as stored (or as
+// NAME.unshown where the format itself changes what it reads), and the
 // round trip shown at 1200x800 gives NAME.shown, which leaves out the state of
 // components that were created (their own tests check it). The seeded pages
 // (seed-*.json) are also checked to be what the server seeds.
@@ -104,7 +105,8 @@ private slots:
         }
         const QJsonObject stored = QJsonDocument::fromJson(text).object();
         QCOMPARE(unshown.exitCode, 0);
-        compareJson(unshown.json(), stored);
+        const QByteArray unshownText = readFile(pagesDir().filePath(name + QStringLiteral(".unshown")));
+        compareJson(unshown.json(), unshownText.isEmpty() ? stored : QJsonDocument::fromJson(unshownText).object());
 
         const ZhpctlRun shown = runZhpctl({QStringLiteral("roundtrip"), QStringLiteral("--show"), QStringLiteral("1200x800"), path});
         QCOMPARE(shown.exitCode, 0);

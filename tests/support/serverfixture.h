@@ -50,13 +50,16 @@ public:
 
     // Starts a server on dbPath() and points the clients at it.
     // Signed in as the sample user, editor of the product trees in `editorOf`.
-    bool start(bool seed = true, QString *error = nullptr, const QStringList &editorOf = {QStringLiteral("*")})
+    // `end`: the last seeded day; invalid for today.
+    bool start(bool seed = true, QString *error = nullptr, const QStringList &editorOf = {QStringLiteral("*")},
+               const QDate &end = seedEnd())
     {
         m_server = std::make_unique<zhpserver::Server>();
         zhpserver::Options o;
         o.databasePath = dbPath();
         o.seed = seed;
-        o.seedEndDate = seedEnd();
+        if (end.isValid())
+            o.seedEndDate = end;
         o.logRequests = false;
         if (!m_server->start(o, error) || !ZhpTest::signIn(*m_server, QStringLiteral("u1001"), editorOf, error))
             return false;
@@ -143,7 +146,8 @@ public:
 
     bool start(QString *error)
     {
-        if (!m_server.start(true, error, {}))
+        // Widgets ask for recent values: the seed ends today.
+        if (!m_server.start(true, error, {}, QDate()))
             return false;
         const int port = m_server.port();
         m_relay.server().Post("/datasource/query", [this, port](const httplib::Request &req, httplib::Response &res) {
