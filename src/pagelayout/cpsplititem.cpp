@@ -221,8 +221,10 @@ void CPSplitItem::setMissing(const QVariant &child)
     if (!m_missing) {
         m_missing = new QLabel(this);
         m_missing->setObjectName(QStringLiteral("missingComponent"));
-        m_missing->setAlignment(Qt::AlignCenter);
+        // Below the indicator, which sits in the middle.
+        m_missing->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         m_missing->setWordWrap(true);
+        m_missing->setContentsMargins(12, 0, 12, 24);
         m_missing->setStyleSheet(QStringLiteral("color: rgb(150, 150, 150);"));
         m_layout->addWidget(m_missing, 0, 0);
     }
