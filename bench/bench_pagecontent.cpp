@@ -149,10 +149,9 @@ int main(int argc, char **argv)
 
     // Seconds per item, best round.
     auto perItem = [&reporter](const char *shape, int n, bool flat) {
-        const std::string name = "BM_PageRoundTrip/items:" + std::to_string(n) + "/flat:" + std::to_string(flat ? 1 : 0)
-                                 + (flat ? "/iterations:1" : "") + "/repeats:" + (flat ? "3" : "5");
+        const std::string name = "BM_PageRoundTrip/items:" + std::to_string(n) + "/flat:" + std::to_string(flat ? 1 : 0);
         const double page = reporter.best(name) / n;
-        const double json = reporter.best("BM_PlainJson/" + std::to_string(n) + "/repeats:3") / n;
+        const double json = reporter.best("BM_PlainJson/" + std::to_string(n)) / n;
         if (page > 0)
             std::printf("%-8s %8d %14.0f %14.0f %8.1f\n", shape, n, page * 1e9, json * 1e9, json > 0 ? page / json : 0.0);
         return page;

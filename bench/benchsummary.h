@@ -13,7 +13,8 @@
 
 namespace BenchSummary {
 
-// Keeps the fastest real time per iteration, in seconds, of every benchmark.
+// Keeps the fastest real time per iteration, in seconds, of every benchmark,
+// by function name and arguments ("BM_Page/items:10").
 class BestOfReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -26,7 +27,7 @@ public:
             if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
                 continue;
             const double s = run.GetAdjustedRealTime() * unitSeconds(run.time_unit);
-            const std::string name = run.run_name.str();
+            const std::string name = run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
             auto it = seconds.find(name);
             if (it == seconds.end() || s < it->second)
                 seconds[name] = s;
@@ -50,6 +51,13 @@ private:
         }
     }
 };
+
+// Prints one figure that is reported but not judged.
+inline void info(const char *name, double value)
+{
+    std::printf("SUMMARY\t%s\t%.2f\t-\t-\n", name, value);
+    std::fflush(stdout);
+}
 
 // Prints one judged figure and returns whether it is within its limit.
 inline bool figure(const char *name, double value, double limit, bool atMost)
