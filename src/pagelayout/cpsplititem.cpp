@@ -20,8 +20,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QStyle>
-#include <QToolButton>
 #include <QSet>
+#include <QToolButton>
 #include <QUuid>
 
 #include <cmath>

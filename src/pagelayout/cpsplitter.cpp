@@ -131,10 +131,13 @@ void CPSplitter::restore(const QVariantMap &map)
     added.reserve(children.size());
     for (const QVariant &childValue : children) {
         // Each new widget posts a layout request, and posting looks through
-        // every event still pending: delivering them now and then keeps
-        // that list short on a page of many items.
-        if (added.size() % 128 == 127)
-            QCoreApplication::sendPostedEvents();
+        // every event still pending: delivering those requests now and then
+        // keeps that list short on a page of many items. Other posted events
+        // (queued calls among them) wait for the event loop as usual.
+        if (added.size() % 128 == 127) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::ChildPolished);
+        }
         const QVariantMap child = childValue.toMap();
         QWidget *widget = nullptr;
         if (child.value(QStringLiteral("className")).toString() == QLatin1String(kSplitterClass)) {
