@@ -48,6 +48,15 @@ public:
 
     QString dbPath() const { return m_dir.filePath(QStringLiteral("zhp.sqlite")); }
 
+    // For initTestCase(): strict messages, private host folders, and the seeded server.
+    void setUp()
+    {
+        ZhpTest::failOnUnexpectedMessages();
+        ZhpTest::isolateHostFolders();
+        QString error;
+        QVERIFY2(start(true, &error), qPrintable(error));
+    }
+
     // Starts a server on dbPath() and points the clients at it.
     // Signed in as the sample user, editor of the product trees in `editorOf`.
     // `end`: the last seeded day; invalid for today.
