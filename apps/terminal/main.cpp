@@ -72,17 +72,18 @@ bool readContent(const QString &path, QString *content)
     return true;
 }
 
-// A page that could not be loaded stays empty; the reason is shown over it.
+// A page that could not be loaded stays empty; the reason is shown over its
+// top, leaving the empty page below it free to edit.
 void showLoadError(HXCPControls::CPCustomPage *page, const QString &reason)
 {
     auto *label = page->findChild<QLabel *>(QStringLiteral("loadError"), Qt::FindDirectChildrenOnly);
     if (!label) {
         label = new QLabel(page);
         label->setObjectName(QStringLiteral("loadError"));
-        label->setAlignment(Qt::AlignCenter);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label->setWordWrap(true);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        label->setStyleSheet(QStringLiteral("color: rgb(190, 40, 40); font-size: 16px; padding: 40px;"));
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setStyleSheet(QStringLiteral("color: rgb(190, 40, 40); font-size: 16px; padding: 60px 40px;"));
         if (auto *grid = qobject_cast<QGridLayout *>(page->layout()))
             grid->addWidget(label, 0, 0);
     }
