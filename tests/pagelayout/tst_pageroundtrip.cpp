@@ -7,6 +7,7 @@
 // round trip shown at 1200x800 gives NAME.shown, which leaves out the state of
 // components that were created (their own tests check it). The seeded pages
 // (seed-*.json) are also checked to be what the server seeds.
+#include "seeddata.h"
 #include "serverfixture.h"
 #include "zhpctlrun.h"
 
@@ -131,6 +132,9 @@ private slots:
         for (const QString &file : files) {
             const QByteArray text = readFile(pagesDir().filePath(file)).trimmed();
             const QString padId = QJsonDocument::fromJson(text).object().value("padID").toString();
+            // A user's page is read by its owner.
+            const QString owner = padId == QLatin1String(zhpserver::seed::OtherUserPad) ? "u1002" : "u1001";
+            QVERIFY2(ZhpTest::signIn(server.server(), owner, {}, &error), qPrintable(error));
             QCOMPARE(ServerTest::pageContent(padId).toUtf8(), text);
         }
     }
