@@ -19,6 +19,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 
 #include <cstdio>
 
@@ -70,6 +72,42 @@ bool readContent(const QString &path, QString *content)
     return true;
 }
 
+// A page that could not be loaded stays empty; the reason is shown over its
+// top, leaving the empty page below it free to edit.
+void showLoadError(HXCPControls::CPCustomPage *page, const QString &reason)
+{
+    auto *label = page->findChild<QLabel *>(QStringLiteral("loadError"), Qt::FindDirectChildrenOnly);
+    if (!label) {
+        label = new QLabel(page);
+        label->setObjectName(QStringLiteral("loadError"));
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label->setWordWrap(true);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setStyleSheet(QStringLiteral("color: rgb(190, 40, 40); font-size: 16px; padding: 60px 40px;"));
+        if (auto *grid = qobject_cast<QGridLayout *>(page->layout()))
+            grid->addWidget(label, 0, 0);
+    }
+    label->setText(QStringLiteral("页面无法打开\n\n%1").arg(reason));
+    label->raise();
+    label->show();
+    std::fprintf(stderr, "zhp-terminal: the page could not be loaded: %s\n", qPrintable(reason));
+}
+
+// Shows why `page` could not be loaded and notes that it failed.
+void watchLoad(HXCPControls::CPCustomPage *page, bool *failed)
+{
+    QObject::connect(page, &HXCPControls::CPCustomPage::signalLoadFailed, page, [page, failed](const QString &reason) {
+        *failed = true;
+        showLoadError(page, reason);
+    });
+}
+
+// A screenshot of a page that could not be loaded is not a success.
+int exitStatus(int status, bool screenshot, bool loadFailed)
+{
+    return status == 0 && screenshot && loadFailed ? 3 : status;
+}
+
 // The page in the editor workspace: from a file, by ID, or the sample page.
 int runEditor(const QCommandLineParser &parser, const QSize &size, const QCommandLineOption &contentOption,
               const QCommandLineOption &padOption, const QCommandLineOption &shotOption)
@@ -78,12 +116,19 @@ int runEditor(const QCommandLineParser &parser, const QSize &size, const QComman
     WKApplication::setMainWindow(&window);
     if (size.isValid())
         window.resize(size);
+    bool loadFailed = false;
+    watchLoad(window.workspace()->page(), &loadFailed);
     if (parser.isSet(contentOption)) {
         QString content;
         if (!readContent(parser.value(contentOption), &content))
             return 1;
-        window.workspace()->loadContent(HXCPControls::CPCustomPage::convert2Content(content),
+        QString error;
+        window.workspace()->loadContent(HXCPControls::CPCustomPage::convert2Content(content, &error),
                                         QFileInfo(parser.value(contentOption)).fileName());
+        if (!error.isEmpty()) {
+            loadFailed = true;
+            showLoadError(window.workspace()->page(), error);
+        }
     } else {
         window.edit(parser.isSet(padOption) ? parser.value(padOption)
                                             : QString::fromLatin1(zhpserver::seed::DashboardPad));
@@ -94,7 +139,7 @@ int runEditor(const QCommandLineParser &parser, const QSize &size, const QComman
     if (parser.isSet(shotOption))
         screenshot = std::make_unique<ScreenshotTaker>(&window, window.workspace()->page(), parser.value(shotOption),
                                                        !parser.isSet(contentOption));
-    return QApplication::exec();
+    return exitStatus(QApplication::exec(), bool(screenshot), loadFailed);
 }
 
 // A separate server needs the token of the configured user.
@@ -161,6 +206,8 @@ int main(int argc, char **argv)
     if (windowSize.isValid())
         window.resize(windowSize);
 
+    bool loadFailed = false;
+    watchLoad(window.page(), &loadFailed);
     if (parser.isSet(contentOption)) {
         QString content;
         if (!readContent(parser.value(contentOption), &content))
@@ -177,5 +224,5 @@ int main(int argc, char **argv)
     if (parser.isSet(shotOption))
         screenshot = std::make_unique<ScreenshotTaker>(&window, window.page(), parser.value(shotOption),
                                                        !parser.isSet(contentOption));
-    return QApplication::exec();
+    return exitStatus(QApplication::exec(), bool(screenshot), loadFailed);
 }

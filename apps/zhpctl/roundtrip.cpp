@@ -3,6 +3,7 @@
 #include "apphost.h"
 #include "pagelayout/cpcustompage.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -45,15 +46,9 @@ int runRoundtrip(const QStringList &args)
         std::fprintf(stderr, "zhpctl: %s\n", qPrintable(error));
         return 2;
     }
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        error = QStringLiteral("%1 at offset %2").arg(parseError.errorString()).arg(parseError.offset);
-    else if (!doc.isObject())
-        error = QStringLiteral("the page content is not a JSON object");
-
     CPCustomPage page(nullptr, true);
     page.loadDataByContent(QString::fromUtf8(text));
+    error = text.trimmed().isEmpty() ? QStringLiteral("an object was expected") : page.loadError();
     if (showSize.isValid()) {
         AppHost::dismissMessageBoxes(&page);
         page.resize(showSize);
@@ -62,6 +57,8 @@ int runRoundtrip(const QStringList &args)
             std::fputs("zhpctl: the page did not settle in time\n", stderr);
     }
 
+    // What the event loop would have delivered meanwhile, before the page goes.
+    QCoreApplication::sendPostedEvents();
     const QByteArray out = QJsonDocument(QJsonObject::fromVariantMap(page.getContent())).toJson(QJsonDocument::Compact);
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     std::fputc('\n', stdout);

@@ -8,11 +8,17 @@
 
 namespace HXCPControls {
 
-QWidget *createComponent(const QUrl &url, QWidget *parent)
+QString componentKey(const QUrl &url)
 {
     const QString text = QStringLiteral("control://") + url.toString();
     const QStringList parts = text.split(QStringLiteral("://"));
-    const QString key = parts.size() < 2 ? QString() : parts.at(1).section(QLatin1Char('?'), 0, 0);
+    return parts.size() < 2 ? QString() : parts.at(1).section(QLatin1Char('?'), 0, 0);
+}
+
+QWidget *createComponent(const QUrl &url, QWidget *parent)
+{
+    const QString text = QStringLiteral("control://") + url.toString();
+    const QString key = componentKey(url);
 
     QWidget *component = WKFactory<QWidget>::create(key.toUtf8(), parent);
     if (!component)

@@ -15,6 +15,9 @@ namespace HXCPControls {
 // also gets the property `url`. Returns null when no creator has that key.
 HXCPCONTROLS_EXPORT QWidget *createComponent(const QUrl &url, QWidget *parent);
 
+// The factory key that a content URL names.
+HXCPCONTROLS_EXPORT QString componentKey(const QUrl &url);
+
 // The keys of the host's widget factory.
 HXCPCONTROLS_EXPORT QStringList componentKeys();
 

@@ -4,6 +4,7 @@
 #include "cpcompositepanelservice.h"
 #include "cpsplititem.h"
 #include "cpsplitview.h"
+#include "pagecontent.h"
 #include "wk/wkcore.h"
 
 #include <QGridLayout>
@@ -52,11 +53,26 @@ CPSplitView *CPCustomPage::splitView() const
     return m_splitView;
 }
 
-QVariantMap CPCustomPage::convert2Content(const QString &json)
+QVariantMap CPCustomPage::convert2Content(const QString &json, QString *error)
 {
-    if (json.isEmpty())
-        return QVariantMap();
-    return QJsonDocument::fromJson(json.toUtf8()).object().toVariantMap();
+    PageContent::Result result = PageContent::parse(json.toUtf8());
+    if (error)
+        *error = result.error;
+    return result.content;
+}
+
+// Content is checked before any widget is built: refused content is logged
+// and the page lays out empty.
+void CPCustomPage::loadChecked(const QVariantMap &map, const QString &error)
+{
+    m_loadError = error;
+    if (error.isEmpty()) {
+        loadPageData(map);
+        return;
+    }
+    qCWarning(lcPageLayout).noquote() << QStringLiteral("page content refused: %1").arg(error);
+    loadPageData(QVariantMap());
+    emit signalLoadFailed(error);
 }
 
 void CPCustomPage::loadDataById(const QString &id)
@@ -65,29 +81,32 @@ void CPCustomPage::loadDataById(const QString &id)
         return;
     m_padID.clear();
     mPageService->getPageById(id, [this, id](const HXDataApi::HttpJsonResult &result) {
-        QVariantMap map;
-        if (result.success) {
-            m_padID = id;
-            const QString content = result.data.object().value(QLatin1String("padCont")).toString();
-            if (!content.isEmpty())
-                map = QJsonDocument::fromJson(content.toUtf8()).object().toVariantMap();
-        } else {
+        if (!result.success) {
             messageError(QStringLiteral("mPageService.getPageById(%1) error: %2").arg(id, result.errorMsg));
+            m_loadError = result.errorMsg;
+            emit signalLoadFailed(m_loadError);
+            QMetaObject::invokeMethod(this, "loadPageData", Qt::AutoConnection, Q_ARG(QVariantMap, QVariantMap()));
+            return;
         }
-        QMetaObject::invokeMethod(this, "loadPageData", Qt::AutoConnection, Q_ARG(QVariantMap, map));
+        m_padID = id;
+        QString error;
+        const QVariantMap map = convert2Content(result.data.object().value(QLatin1String("padCont")).toString(), &error);
+        QMetaObject::invokeMethod(this, "loadChecked", Qt::AutoConnection, Q_ARG(QVariantMap, map), Q_ARG(QString, error));
     });
 }
 
 void CPCustomPage::loadDataByContent(const QString &json)
 {
     m_padID.clear();
-    loadPageData(convert2Content(json));
+    QString error;
+    const QVariantMap map = convert2Content(json, &error);
+    loadChecked(map, error);
 }
 
 void CPCustomPage::loadDataByMap(const QVariantMap &map)
 {
     m_padID.clear();
-    loadPageData(map);
+    loadChecked(map, PageContent::check(map));
 }
 
 void CPCustomPage::loadPageData(const QVariantMap &map)

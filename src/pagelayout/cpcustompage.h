@@ -49,18 +49,26 @@ public:
     // Logs `msg` and shows it in a critical message box titled "错误".
     void messageError(const QString &msg);
 
-    // Page content from JSON text: empty text or text that is not a JSON object gives an empty map.
-    static QVariantMap convert2Content(const QString &json);
+    // Page content from JSON text: empty text, or text that is not valid page
+    // content (PageContent::parse), gives an empty map; `error` receives why.
+    static QVariantMap convert2Content(const QString &json, QString *error = nullptr);
+
+    // Why the last load left the page empty; empty when it loaded.
+    QString loadError() const { return m_loadError; }
 
 signals:
     void initResponsiveHeight(int height);
     void signalEditModelChanged(bool editModel);
     void signalContentReady();
     void signalGlobalArgsChanged(const QVariantMap &args);
+    // The content could not be loaded (refused as malformed, or not fetched);
+    // the page lays out empty.
+    void signalLoadFailed(const QString &reason);
 
 private slots:
     void invokeMessageError(const QString &msg);
     void loadPageData(const QVariantMap &map);
+    void loadChecked(const QVariantMap &map, const QString &error);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -77,6 +85,7 @@ private:
     QPointer<CPSplitView> m_splitView;
     QPointer<QWidget> m_top;
     QString m_padID;
+    QString m_loadError;
     int m_height = -1;
     bool m_readOnly = true;
 };

@@ -8,6 +8,7 @@
 #include "cpsplitview.h"
 #include "editor/cpbasedialog.h"
 #include "settingbutton.h"
+#include "splittree.h"
 #include "wk/wkcustommenu.h"
 #include "wk/wkeventbus.h"
 
@@ -15,9 +16,11 @@
 #include <QDataStream>
 #include <QDragEnterEvent>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMimeData>
 #include <QPainter>
 #include <QStyle>
+#include <QSet>
 #include <QToolButton>
 #include <QUuid>
 
@@ -40,6 +43,17 @@ int endDragType()
     return type;
 }
 
+// The children's current sizes along their splitter.
+QList<int> extents(const QSplitter *splitter)
+{
+    QList<int> sizes;
+    for (int i = 0; i < splitter->count(); ++i) {
+        const QWidget *child = splitter->widget(i);
+        sizes.append(splitter->orientation() == Qt::Vertical ? child->height() : child->width());
+    }
+    return sizes;
+}
+
 bool isTabContainer(const QWidget *w)
 {
     return w && w->inherits(kTabWidgetClass);
@@ -49,6 +63,40 @@ QSize boundedSize(const QSize &s)
 {
     return QSize(qMin(s.width(), QWIDGETSIZE_MAX), qMin(s.height(), QWIDGETSIZE_MAX));
 }
+
+// One subscriber on the host event bus for every item: it hands the drag
+// events to the live items, so that an item joins and leaves in constant time
+// however many items a page holds.
+class BusRelay : public QObject
+{
+public:
+    static BusRelay *instance()
+    {
+        static BusRelay *relay = [] {
+            auto *r = new BusRelay;
+            WKEventBus::instance()->addSubscriber(r);
+            return r;
+        }();
+        return relay;
+    }
+    void add(CPSplitItem *item) { m_items.insert(item); }
+    void remove(CPSplitItem *item) { m_items.remove(item); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == WKEventBus::instance()->mEventObj
+            && (event->type() == beginDragType() || event->type() == endDragType())) {
+            const QSet<CPSplitItem *> items = m_items;
+            for (CPSplitItem *item : items)
+                QCoreApplication::sendEvent(item, event);
+        }
+        return false;
+    }
+
+private:
+    QSet<CPSplitItem *> m_items;
+};
 
 // The URL that a palette drag carries; invalid when the data is not of that format.
 QUrl droppedUrl(const QMimeData *mime)
@@ -65,8 +113,8 @@ CPSplitItem::CPSplitItem(QWidget *parent)
     : QFrame(parent)
     , m_splitView(CPSplitView::ancestorOf(parent))
     , m_layout(new QGridLayout(this))
-    , m_settingBtn(makeSettingButton(this))
     , m_indicator(new CPSplitterIndicator(this))
+    , m_settingBtn(makeSettingButton(this))
 {
     setObjectName(QStringLiteral("CPSplitItem"));
     setWindowTitle(QStringLiteral("----"));
@@ -99,14 +147,14 @@ CPSplitItem::CPSplitItem(QWidget *parent)
     Q_UNUSED(indicatorType)
 
     installEventFilter(this);
-    WKEventBus::instance()->addSubscriber(this);
+    BusRelay::instance()->add(this);
     connect(qApp, &QApplication::focusChanged, this, &CPSplitItem::onFocusChanged);
     updateDecorations();
 }
 
 CPSplitItem::~CPSplitItem()
 {
-    WKEventBus::instance()->removeSubscriber(this);
+    BusRelay::instance()->remove(this);
 }
 
 CPSplitView *CPSplitItem::splitView() const
@@ -141,10 +189,47 @@ bool CPSplitItem::parentIsSplitNode() const
 
 void CPSplitItem::updateDecorations()
 {
-    m_indicator->raise();
-    m_settingBtn->raise();
+    // Raising costs time with every sibling up the tree; it is only needed
+    // when something came above the decorations.
+    const QObjectList &kids = children();
+    if (kids.size() < 2 || kids.at(kids.size() - 2) != m_indicator || kids.last() != m_settingBtn) {
+        m_indicator->raise();
+        m_settingBtn->raise();
+    }
     m_settingBtn->setVisible(m_editModel);
     m_indicator->setVisible(m_editModel && parentIsSplitNode());
+    if (m_missing)
+        m_missing->setVisible(m_editModel);
+}
+
+QString CPSplitItem::missingComponent() const
+{
+    return m_missing ? componentKey(m_url) : QString();
+}
+
+// A component this build cannot create keeps its stored state: the item
+// writes it back as it came, so that a page saved here loses nothing.
+void CPSplitItem::setMissing(const QVariant &child)
+{
+    m_keptChild = child;
+    if (m_content || m_url.isEmpty()) {
+        delete m_missing;
+        m_missing = nullptr;
+        return;
+    }
+    qCDebug(lcPageLayout).noquote() << "no component" << componentKey(m_url) << "in this build; its state is kept";
+    if (!m_missing) {
+        m_missing = new QLabel(this);
+        m_missing->setObjectName(QStringLiteral("missingComponent"));
+        // Below the indicator, which sits in the middle.
+        m_missing->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        m_missing->setWordWrap(true);
+        m_missing->setContentsMargins(12, 0, 12, 24);
+        m_missing->setStyleSheet(QStringLiteral("color: rgb(150, 150, 150);"));
+        m_layout->addWidget(m_missing, 0, 0);
+    }
+    m_missing->setText(QStringLiteral("此版本没有组件“%1”，其设置已保留").arg(componentKey(m_url)));
+    updateDecorations();
 }
 
 void CPSplitItem::setDynamicState(const char *name, bool on)
@@ -174,6 +259,7 @@ void CPSplitItem::setContentUrl(const QUrl &url)
         m_layout->addWidget(component, 0, 0);
         setAcceptDrops(!isTabContainer(component));
         m_url = component->property("url").toUrl();
+        setMissing(QVariant());
         updateDecorations();
         emit contentChanged();
         if (old)
@@ -193,6 +279,7 @@ QWidget *CPSplitItem::takeContent()
     }
     m_content = nullptr;
     m_url.clear();
+    setMissing(QVariant());
     setAcceptDrops(true);
     emit contentChanged();
     return component;
@@ -233,6 +320,8 @@ void CPSplitItem::applyStored()
     if (m_url.isValid() && m_content) {
         if (auto *memory = qobject_cast<IWKMemory *>(m_content.data()))
             memory->restore(map.value(QStringLiteral("child")).toMap());
+    } else if (!m_content) {
+        setMissing(map.value(QStringLiteral("child")));
     }
 
     const QSize minSize = ContentFormat::textToSize(map.value(QStringLiteral("minSize")).toString());
@@ -281,6 +370,8 @@ void CPSplitItem::save(QVariantMap &map)
             memory->save(child);
             map.insert(QStringLiteral("child"), child);
         }
+    } else if (!m_content && m_keptChild.isValid()) {
+        map.insert(QStringLiteral("child"), m_keptChild);
     }
     map.insert(QStringLiteral("minSize"), ContentFormat::sizeToText(minimumSize()));
     map.insert(QStringLiteral("maxSize"), ContentFormat::sizeToText(maximumSize()));
@@ -314,7 +405,7 @@ bool CPSplitItem::event(QEvent *event)
 
 bool CPSplitItem::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == WKEventBus::instance()->mEventObj)
+    if (watched == this && (event->type() == beginDragType() || event->type() == endDragType()))
         handleBusEvent(event);
     return QFrame::eventFilter(watched, event);
 }
@@ -489,16 +580,8 @@ void CPSplitItem::split(Qt::Orientation orientation, bool newItemFirst)
         splitter->equalizeSizes();
     } else {
         const int index = outer->indexOf(this);
-        QList<int> sizes;
-        for (int i = 0; i < outer->count(); ++i) {
-            QWidget *child = outer->widget(i);
-            sizes.append(outer->orientation() == Qt::Vertical ? child->height() : child->width());
-        }
-        const int own = sizes.at(index);
-        sizes[index] = own / 2;
-        const int at = newItemFirst ? index : index + 1;
-        sizes.insert(at, own - own / 2);
-        outer->insertWidget(at, item);
+        const QList<int> sizes = SplitTree::sizesAfterSplit(extents(outer), index, newItemFirst);
+        outer->insertWidget(newItemFirst ? index : index + 1, item);
         outer->setSizes(sizes);
     }
     item->setFocus(Qt::OtherFocusReason);
@@ -511,21 +594,8 @@ void CPSplitItem::deleteItem()
     if (!splitter)
         return;
 
-    const int n = splitter->count();
-    const int index = splitter->indexOf(this);
-    const bool vertical = splitter->orientation() == Qt::Vertical;
-    QList<int> remaining;
-    if (n > 2) {
-        for (int i = 0; i < n; ++i) {
-            if (i != index) {
-                QWidget *child = splitter->widget(i);
-                remaining.append(vertical ? child->height() : child->width());
-            }
-        }
-        // The neighbour takes the space: the next child, or the previous one for the last.
-        const int neighbour = index == n - 1 ? index - 1 : index;
-        remaining[neighbour] += vertical ? height() : width();
-    }
+    // The neighbour takes the space: the next child, or the previous one for the last.
+    const QList<int> remaining = SplitTree::sizesAfterDelete(extents(splitter), splitter->indexOf(this));
     CPSplitView *owner = m_splitView;
 
     delete this;

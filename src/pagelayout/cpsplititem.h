@@ -10,6 +10,7 @@
 #include <QVariantMap>
 
 class QGridLayout;
+class QLabel;
 class QMenu;
 class QToolButton;
 
@@ -38,6 +39,9 @@ public:
     void setContentUrl(const QUrl &url);
     QUrl contentUrl() const { return m_url; }
     QWidget *content() const { return m_content; }
+    // The component that the stored URL names but this build cannot create;
+    // empty otherwise. Its stored state is kept and saved back unchanged.
+    QString missingComponent() const;
     // Takes the component out; the caller owns it.
     QWidget *takeContent();
 
@@ -85,6 +89,7 @@ protected:
 
 private:
     void applyStored();
+    void setMissing(const QVariant &child);
     void onFocusChanged(QWidget *old, QWidget *now);
     void setDynamicState(const char *name, bool on);
     bool parentIsSplitNode() const;
@@ -99,12 +104,17 @@ private:
     QPointer<QWidget> m_zhpObj;
     QUrl m_url;
     QVariantMap m_pending;
+    // The stored `child` of a component that could not be created, and the
+    // placeholder that names it in edit mode.
+    QVariant m_keptChild;
+    QLabel *m_missing = nullptr;
     bool m_restorePending = false;
     bool m_editModel = true;
     bool m_hovered = false;
     QGridLayout *m_layout;
-    QToolButton *m_settingBtn;
+    // Made in this order, the decorations start above everything else.
     CPSplitterIndicator *m_indicator;
+    QToolButton *m_settingBtn;
 };
 
 } // namespace HXCPControls

@@ -4,6 +4,9 @@
 #include "cpsplititem.h"
 #include "cpsplitterhandle.h"
 #include "cpsplitview.h"
+#include "splittree.h"
+
+#include <QCoreApplication>
 
 #include <QEvent>
 
@@ -79,14 +82,9 @@ void CPSplitter::setHandlesEnabled(bool enabled)
 
 void CPSplitter::equalizeSizes()
 {
-    const int n = count();
-    if (n == 0)
+    if (count() == 0)
         return;
-    int w = width();
-    if (n == 2 && m_pendingWidth >= 1)
-        w = m_pendingWidth;
-    const int each = (w - handleWidth() * (n - 1)) / n;
-    setSizes(QVector<int>(n, each).toList());
+    setSizes(SplitTree::equalSizes(count(), width(), handleWidth(), m_pendingWidth));
     m_writeStoredSizes = false;
     m_pendingWidth = 0;
 }
@@ -126,20 +124,41 @@ void CPSplitter::restore(const QVariantMap &map)
     if (orientation == Qt::Horizontal || orientation == Qt::Vertical)
         setOrientation(Qt::Orientation(orientation));
 
+    // A child counts in the splitter's size calculation, which runs on every
+    // insertion, unless it is hidden. Children are built hidden and shown
+    // together at the end, so that restoring n children costs n steps, not n².
+    QList<QWidget *> added;
+    added.reserve(children.size());
     for (const QVariant &childValue : children) {
+        // Each new widget posts a layout request, and posting looks through
+        // every event still pending: delivering those requests now and then
+        // keeps that list short on a page of many items. Other posted events
+        // (queued calls among them) wait for the event loop as usual.
+        if (added.size() % 128 == 127) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::ChildPolished);
+        }
         const QVariantMap child = childValue.toMap();
+        QWidget *widget = nullptr;
         if (child.value(QStringLiteral("className")).toString() == QLatin1String(kSplitterClass)) {
+            // Made with this splitter as parent, the child is appended already.
             auto *splitter = new CPSplitter(this, m_owner);
+            splitter->hide();
             connect(splitter, &CPSplitter::spliterHandleMoved, this, &CPSplitter::spliterHandleMoved);
-            addWidget(splitter);
             splitter->restore(child);
             splitter->setHandlesEnabled(m_handlesEnabled);
+            widget = splitter;
         } else {
             auto *item = new CPSplitItem(this);
-            addWidget(item);
+            item->hide();
             item->restore(child);
+            widget = item;
         }
+        added.append(widget);
     }
+    for (QWidget *widget : added)
+        widget->setHidden(false);
+
 
     QList<int> sizes;
     for (const QVariant &size : map.value(QStringLiteral("sizes")).toList())

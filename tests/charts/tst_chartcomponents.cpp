@@ -102,33 +102,6 @@ private slots:
         WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
     }
 
-    void descriptions()
-    {
-        CPIndexChartComponent general;
-        const CPIndexChartInfo info = general.info();
-        QList<int> codes;
-        for (const ChartTypeInfo &t : info.chartTypes)
-            codes << t.type;
-        QCOMPARE(codes, (QList<int>{1, 4, 2, 7, 6, 8, 11, 3, 9}));
-        QCOMPARE(info.columns, (QList<QPair<QString, QString>>{{"INDEX_NAME", "指标名称"}, {"FREQUENCY_NAME", "频率"}, {"UNIT_NAME", "单位"}}));
-        QCOMPARE(info.shortLists.value(3), (QStringList{"HXLegendCfgWidget", "HXSeriesOptionCfgWidget"}));
-        QCOMPARE(info.fullLists.value(11), (QStringList{"HXSeriesOptionCfgWidget", "HXXYDataCfgWidget", "HXToolBoxCfgWidget",
-                                                        "HXToolTipCfgWidget", "HXGridCfgWidget"}));
-        QVERIFY(!info.fullLists.contains(5) && !info.fullLists.contains(10));
-        QCOMPARE(CPGlobalMarcoChartComponent::initIndexChartInfo().rootNode.toInt(), 3174);
-        QCOMPARE(CPMarcoChartComponent::initIndexChartInfo().rootNode.toInt(), 400);
-        QCOMPARE(CPMarcoIndustryChartComponent::initIndexChartInfo().rootNode.toInt(), 399);
-        const CPIndexChartInfo platts = CPPlattsChartComponent::initIndexChartInfo();
-        QCOMPARE(platts.dataObjName, QString("ZRN_PLATTS_INDEX_DATA_CACHE_1"));
-        QCOMPARE(platts.indexObjName, QString("ZRN_PLATTS_INDEX_1"));
-        QCOMPARE(CPQuoteIndexChartComponent::initIndexChartInfo().indexObjName, QString("ZRN_ZRN_QUOTE_INDEX_1"));
-
-        // The setting action with its shortcut; the view's object names are the skins' interface.
-        QCOMPARE(general.actions().size(), 1);
-        QCOMPARE(general.settingAction()->shortcut(), QKeySequence("Ctrl+P"));
-        QCOMPARE(general.chartView()->objectName(), QString("HXCPControls__CPIndexChartView"));
-    }
-
     void saveAndRestoreDefaults()
     {
         CPIndexChartComponent component;
@@ -307,7 +280,6 @@ private slots:
         }
         names.sort();
         QCOMPARE(names, (QStringList{"上海", "北京", "广东"}));
-        QVERIFY(option.value("visualMap").toObject().value("max").toDouble() >= option.value("visualMap").toObject().value("min").toDouble());
         QCOMPARE(option.value("series").toArray()[0].toObject().value("map").toString(), QString("CN"));
         QVERIFY(!option.contains("xAxis"));
     }

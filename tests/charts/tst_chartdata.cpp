@@ -49,31 +49,6 @@ class TstChartData : public QObject
 private slots:
     void initTestCase() { ZhpTest::failOnUnexpectedMessages(); }
 
-    void chartTypes()
-    {
-        const QList<ChartTypeInfo> all = ChartTypeInfo::allTypes();
-        QCOMPARE(all.size(), 11);
-        const QStringList keys{"d_line", "d_bar", "d_pie", "d_area", "mapChart", "d_horizontal_bar", "d_stacked_bar",
-                               "d_horizontal_stacked_bar", "d_scatter", "d_kline", "d_section"};
-        const QStringList names{"折线图", "柱状图", "饼图", "面积图", "地图", "横柱图", "堆积图", "堆积图", "散点图", "K线图", "日期截面图"};
-        for (int i = 0; i < all.size(); ++i) {
-            const ChartTypeInfo &t = all[i];
-            QCOMPARE(t.type, i + 1);
-            QCOMPARE(t.key, keys[i]);
-            QCOMPARE(t.name, names[i]);
-            const QList<bool> flags{t.isLine, t.isBar, t.isPie, t.isArea, t.isMap, t.isHorizontalBar, t.isStackedBar,
-                                    t.isHorizontalStackedBar, t.isScatter, t.isKLine, t.isSection};
-            QCOMPARE(flags.count(true), 1);
-            QVERIFY2(flags[i], qPrintable(t.key));
-        }
-        // Codes the table lacks are drawn as line charts.
-        for (int code : {0, 12, -3}) {
-            QCOMPARE(ChartTypeInfo::fromType(code).type, 1);
-            QVERIFY(ChartTypeInfo::fromType(code).isLine);
-        }
-        QVERIFY(QMetaType::type("HXCPControls::ChartTypeInfo") != QMetaType::UnknownType);
-    }
-
     void startDates()
     {
         const QDate today(2024, 5, 31);
@@ -86,32 +61,6 @@ private slots:
             {{{"isLatestDate", false}, {"date", "2021-03-04"}, {"unit", 1}}, "[2021-03-04]"}};
         for (const auto &c : cases)
             QCOMPARE(CPChartsService::startDate(c.first, today), c.second);
-    }
-
-    void requests()
-    {
-        const QList<qlonglong> ids{101, 9007199254740000LL};
-        auto r = CPChartsService::indexDataRequest("OBJ", ids, "[2024-01-01]");
-        QCOMPARE(r.objName(), QString("OBJ"));
-        QVERIFY(r.ignoreTotal());
-        QCOMPARE(r.filter(), QString("IDX_ID in :IDX_IDS && VALUE_TYPE == 100803 && PUBLISH_DT >= :PUBLISH_DT"));
-        QCOMPARE(r.filterParams().value("PUBLISH_DT").toString(), QString("[2024-01-01]"));
-        const QJsonArray bound = r.filterParams().value("IDX_IDS").toJsonArray();
-        QCOMPARE(bound.size(), 2);
-        QCOMPARE(qint64(bound.at(1).toDouble()), 9007199254740000LL);
-
-        r = CPChartsService::indexDataRequest("OBJ", ids, QString());
-        QCOMPARE(r.filter(), QString("IDX_ID in :IDX_IDS && VALUE_TYPE == 100803"));
-        QVERIFY(!r.filterParams().contains("PUBLISH_DT"));
-
-        r = CPChartsService::indexDataByIdsRequest("ZRN_INDEX_MAP_PRICE_1", ids);
-        QCOMPARE(r.filter(), QString("IDX_IDS in :IDX_IDS"));
-        QCOMPARE(r.filterParams().keys(), QStringList{"IDX_IDS"});
-
-        r = CPChartsService::seasonDataRequest("OBJ", {34}, 12, {{"seasonStart", "2019"}, {"seasonEnd", "2023"}}, QDate(2024, 5, 1));
-        QCOMPARE(r.filter(), QString("IDX_ID in :IDX_IDS && FREQUENCY_CODE == :FREQUENCY_CODE && VALUE_TYPE == 100803 "
-                                     "&& PUBLISH_DT >= [2019-01-01] && PUBLISH_DT <= [2023-12-31]"));
-        QCOMPARE(r.filterParams().value("FREQUENCY_CODE").toInt(), 12);
     }
 
     void seasonRangeAndColumns()

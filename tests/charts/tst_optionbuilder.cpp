@@ -94,18 +94,6 @@ private slots:
         m_out = QDir(QStringLiteral(CHART_OPTION_DIR));
     }
 
-    void registryHoldsTheTenBuilders()
-    {
-        QCOMPARE(HXOptionItemRegistry::instance()->builderNames().size(), 10);
-        for (const char *name : {"HXPieOptionCfgWidget", "HXSeriesOptionCfgWidget", "HXTitleOptionWidget", "HXXYDataCfgWidget",
-                                 "HXMapCfgWidget", "HXToolTipCfgWidget", "HXUnitCfgWidget", "HXLegendCfgWidget",
-                                 "HXGridCfgWidget", "HXToolBoxCfgWidget"})
-            QVERIFY2(HXOptionItemRegistry::instance()->builder(name), name);
-        // The unit entry is read by the axis builder and writes nothing itself.
-        QCOMPARE(build(&HXChartOption::buildUnit, {{"HXCPControls::HXUnitCfgWidget", QVariantMap{{"isShowUnit", true}}}}, {}),
-                 QJsonObject());
-    }
-
     void seriesOfLineCharts()
     {
         const QVariantMap cfg{{"type", 1},

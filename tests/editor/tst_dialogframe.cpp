@@ -79,7 +79,6 @@ private slots:
         QCOMPARE(extra->parentWidget(), ok->parentWidget());
         QVERIFY(at(extra).right() < at(ok).left());
         QVERIFY(at(ok).right() < at(child(dlg, "pbCancel")).left());
-        QCOMPARE(ok->size(), QSize(75, 25));
 
         // Without a title the band shows a placeholder.
         for (const QString &none : {QString(), QStringLiteral("")}) {

@@ -11,6 +11,7 @@
 #include "editor/workspace/cptoolbarview.h"
 #include "editor/workspace/paletteconfig.h"
 #include "modalhelper.h"
+#include "serverfixture.h"
 #include "pagelayout/cpcompositepanelservice.h"
 #include "pagelayout/cpcustompage.h"
 #include "pagelayout/cptabwidget.h"
@@ -128,7 +129,7 @@ struct Workspace {
             return view.loadContent({}, "页面");
         view.loadData(padId, "页面");
         QTRY_COMPARE(view.page()->padID(), padId);
-        settle(&view);
+        ZhpTest::settle(&view);
     }
     // Clicks "保存"; returns the box that answers as "title:text".
     QString save()
@@ -146,14 +147,12 @@ class TstWorkspace : public QObject
 {
     Q_OBJECT
     TestSkins m_skins;
-    QTemporaryDir m_dir;
-    zhpserver::Server m_server;
+    ServerTest::Fixture m_server;
 
 private slots:
     void initTestCase()
     {
         m_skins.install();
-        QLoggingCategory::setFilterRules(QStringLiteral("zhp.server.info=false"));
         TestComponent::registerIn();
         WKFactory<QWidget>::constructors().insert("WKTitleModeListView", [](QWidget *parent) -> QWidget * {
             auto *list = new QLabel(parent);
@@ -163,21 +162,16 @@ private slots:
         QImage red(32, 32, QImage::Format_ARGB32);
         red.fill(Qt::red);
         QVERIFY(red.save(m_skins.file(QStringLiteral("default/images/") + kIcon)));
-        zhpserver::Options options;
-        options.databasePath = m_dir.filePath("pages.sqlite");
-        options.seed = true;
-        options.logRequests = false;
+        // Signed in as the sample user, who also edits the product pages that the workspace saves.
         QString error;
-        QVERIFY2(m_server.start(options, &error), qPrintable(error));
+        QVERIFY2(m_server.start(true, &error, {QStringLiteral("*")}, QDate()), qPrintable(error));
         WKAppConfig::instance()->setUserInfo({zhpserver::seed::SampleUser, "演示"});
-        // The sample user also edits the product pages that the workspace saves.
-        QVERIFY2(ZhpTest::signIn(m_server, zhpserver::seed::SampleUser, {QStringLiteral("*")}, &error), qPrintable(error));
         WKAppConfig::instance()->setProductId(zhpserver::seed::SampleProduct);
     }
 
     void init()
     {
-        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
+        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.server().baseUrl());
         writePalette(onePalette(QByteArray("TestComponent=>组件=>") + kIcon + ";CPTabWidget=>标签容器"
                                 + ";WKTitleModeListView=>页面列表=>" + kIcon + ";WKTitleModeListView=>页面目录"));
     }
@@ -431,7 +425,7 @@ private slots:
         QCOMPARE(withoutDates(content), edited);
         QCOMPARE(withoutDates(w.view.page()->getContent()), edited);
         QVERIFY(!w.view.page()->readOnly() && w.view.palette()->isVisible());
-        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
+        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.server().baseUrl());
         if (!padId.isEmpty())
             QCOMPARE(stored(), ok ? QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(content)).toJson(QJsonDocument::Compact)) : before);
     }
@@ -447,11 +441,11 @@ private slots:
         w.load(padId);
         CPSplitItem *left = w.item();
         left->onIndicator(SplitRight); // each split as a user makes it: on a laid out page
-        settle(&w.view);
+        ZhpTest::settle(&w.view);
         auto *right = qobject_cast<CPSplitItem *>(qobject_cast<CPSplitter *>(w.view.page()->splitView()->rootItem())->widget(1));
         right->onIndicator(SplitBottom);
         auto *bottom = qobject_cast<CPSplitItem *>(qobject_cast<CPSplitter *>(right->parentWidget())->widget(1));
-        settle(&w.view);
+        ZhpTest::settle(&w.view);
         for (const auto &[item, key] : {std::pair<CPSplitItem *, QString>{left, "TestComponent"}, {right, "TestComponent"}, {bottom, "CPTabWidget"}}) {
             std::unique_ptr<QMimeData> mime(CPControlTreeWidget::createMimeData(paletteEntry(w.view.palette(), key)));
             QVERIFY(drop(item, mime.get()));
@@ -460,7 +454,7 @@ private slots:
         qobject_cast<TestComponent *>(right->content())->state = {{"kind", "table"}};
         std::unique_ptr<QMenu> menu(qobject_cast<CPTabWidget *>(bottom->content())->createSettingMenu());
         menu->findChild<QMenu *>()->actions().at(0)->trigger();
-        settle(&w.view);
+        ZhpTest::settle(&w.view);
         QCOMPARE(w.save(), QString("提示:保存成功"));
 
         CPCustomPage reader(nullptr, true); // as large as the page was, so that the splitters keep their sizes
@@ -468,11 +462,11 @@ private slots:
         reader.show();
         reader.loadDataById(padId);
         QTRY_COMPARE(reader.padID(), padId);
-        settle(&reader);
+        ZhpTest::settle(&reader);
         auto *tabs = reader.findChild<CPTabWidget *>();
         for (int i : {0, 1}) { // every tab page once shown
             tabs->setCurrentIndex(i);
-            settle(&reader);
+            ZhpTest::settle(&reader);
         }
         QCOMPARE(withoutDates(reader.getContent()), withoutDates(w.view.page()->getContent()));
         QVERIFY(reader.findChildren<TestComponent *>().size() == 2 && reader.findChild<QLabel *>("pageList"));
@@ -489,7 +483,7 @@ private slots:
             {"className":"HXCPControls::CPSplitItem"},{"className":"HXCPControls::CPSplitItem","url":"CPTabWidget","child":{"pages":[
               {"ctype":"HXCPControls::CPSplitView","rootItemType":"HXCPControls::CPSplitter","rootObj":{"orientation":2,"children":[
                 {"className":"HXCPControls::CPSplitItem"},{"className":"HXCPControls::CPSplitItem"}]}}]}}]}})"));
-        settle(&page);
+        ZhpTest::settle(&page);
         // Each splitter as "drag" or "fixed", with "!" when its zhpObj is not that of its items and view.
         auto states = [&page] {
             QStringList states;
@@ -503,7 +497,7 @@ private slots:
         QCOMPARE(states(), QString("fixed fixed"));
         page.editable(true);
         qobject_cast<CPSplitItem *>(qobject_cast<CPSplitter *>(page.splitView()->rootItem())->widget(0))->onIndicator(SplitTop);
-        settle(&page);
+        ZhpTest::settle(&page);
         QCOMPARE(states(), QString("drag drag drag"));
         page.editable(false);
         QCOMPARE(states(), QString("fixed fixed fixed"));

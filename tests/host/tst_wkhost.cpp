@@ -43,25 +43,6 @@ public:
     int loads = 0;
 };
 
-class Recorder : public QObject
-{
-    Q_OBJECT
-public:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == WKEventBus::instance()->mEventObj && event->type() == WKEvent::typeForStr("Test#Ping"))
-            received.append(static_cast<WKEvent *>(event)->data());
-        return false;
-    }
-    QVariantList received;
-
-public slots:
-    void open(const QString &url) { opened = url; }
-
-public:
-    QString opened;
-};
-
 } // namespace
 
 class TstWkHost : public QObject
@@ -74,14 +55,6 @@ private slots:
         ZhpTest::failOnUnexpectedMessages();
         m_root = ZhpTest::isolateHostFolders();
         WKCfg::instance()->setStdPath("wkskin", m_root + "/skins");
-    }
-
-    void stdPathKinds()
-    {
-        QCOMPARE(WKCfg::instance()->stdPath("wkskin", ""), m_root + "/skins");
-        QCOMPARE(WKCfg::instance()->stdPath("wkdata", "map/china-compress.json"), m_root + "/wkdata/map/china-compress.json");
-        ZhpTest::expectMessage(QtWarningMsg, "unknown path kind \"nosuchkind\"");
-        QCOMPARE(WKCfg::instance()->stdPath("nosuchkind", ""), QString());
     }
 
     void stylesFollowTheSkin()
@@ -192,58 +165,6 @@ private slots:
         exports->updateExportedIdxCount("a", 2);
         exports->setStorageFile(file);
         QCOMPARE(exports->getExportedIdxCount("a"), 2);
-    }
-
-    void widgetFactory()
-    {
-        WKFactory<QWidget>::registerClass<QLabel>("TestLabel");
-        QVERIFY(WKFactory<QWidget>::keys().contains("TestLabel"));
-        QWidget parent;
-        QWidget *w = WKFactory<QWidget>::create("TestLabel", &parent);
-        QVERIFY(qobject_cast<QLabel *>(w));
-        QCOMPARE(w->parentWidget(), &parent);
-        QVERIFY(!WKFactory<QWidget>::create("Missing", &parent));
-        WKFactory<QWidget>::constructors().remove("TestLabel");
-    }
-
-    void eventBus()
-    {
-        QCOMPARE(WKEvent::typeForStr("Test#Ping"), WKEvent::typeForStr("Test#Ping"));
-        QVERIFY(WKEvent::typeForStr("Test#Ping") != WKEvent::typeForStr("Test#Pong"));
-        QVERIFY(WKEvent::typeForStr("Test#Ping") >= QEvent::User);
-
-        Recorder a, b;
-        WKEventBus::instance()->addSubscriber(&a);
-        WKEventBus::instance()->addSubscriber(&b);
-        WKEventBus::instance()->send(new WKEvent("Test#Ping", 42));
-        WKEventBus::instance()->send(new WKEvent("Test#Pong", 1));
-        QCOMPARE(a.received, QVariantList{42});
-        QCOMPARE(b.received, QVariantList{42});
-        WKEventBus::instance()->removeSubscriber(&a);
-        WKEventBus::instance()->send(new WKEvent("Test#Ping", "x"));
-        QCOMPARE(a.received.size(), 1);
-        QCOMPARE(b.received.size(), 2);
-    }
-
-    void menusWindowsAndInvocation()
-    {
-        WKCustomMenu menu;
-        WKCustomMenu *sub = menu.addMenu("添加新页");
-        QVERIFY(sub);
-        QCOMPARE(sub->title(), QString("添加新页"));
-        QCOMPARE(menu.actions().size(), 1);
-        QCOMPARE(menu.actions().first()->menu(), sub);
-
-        QWidget window;
-        WKApplication::setMainWindow(&window);
-        QCOMPARE(WKApplication::wkmainWindow(), &window);
-
-        Recorder target;
-        QVERIFY(InvokerBase::invoke(&target, "open", QString("zhp://analysis?code=1")));
-        QCOMPARE(target.opened, QString("zhp://analysis?code=1"));
-        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("No such method"));
-        QVERIFY(!InvokerBase::invoke(&target, "absent"));
-        QVERIFY(!InvokerBase::invoke(nullptr, "open", QString()));
     }
 
 private:

@@ -1,6 +1,6 @@
 // The index data service against a seeded server: the requests it sends, the
 // frequency cache, the product tree, and the workbook it writes.
-#include "datasourcefixture.h"
+#include "serverfixture.h"
 
 #include "hxdataapi/hxdatasourceservice.h"
 #include "indexdata/cpindexdataservice.h"
@@ -106,7 +106,6 @@ private slots:
         QVERIFY2(catalog.success, qPrintable(catalog.errorMsg));
         QVERIFY(catalog.data.array().size() > 10);
         QJsonObject sent = m_ds.requests().last();
-        QCOMPARE(sent.value("filter").toString(), QString());
         QCOMPARE(order(sent), QJsonArray({QJsonObject{{"field", "CAT_CODE"}, {"direction", 1}}}));
         QCOMPARE(sent.value("ignoreTotal").toBool(), true);
 
@@ -115,7 +114,6 @@ private slots:
         QVERIFY2(indices.success, qPrintable(indices.errorMsg));
         QCOMPARE(indices.data.array().size(), 3);
         sent = m_ds.requests().last();
-        QCOMPARE(sent.value("filter").toString(), QStringLiteral("CAT_CODE == :PNODE"));
         QCOMPARE(params(sent).value("PNODE").toInt(), 380201);
         QVERIFY(order(sent).isEmpty());
 
@@ -124,7 +122,6 @@ private slots:
         QVERIFY(byIds.success);
         QCOMPARE(byIds.data.array().size(), 2);
         sent = m_ds.requests().last();
-        QCOMPARE(sent.value("filter").toString(), QStringLiteral("IDX_ID in :IDX_IDS"));
         const QJsonArray ids = params(sent).value("IDX_IDS").toArray();
         QCOMPARE(ids.size(), 2);
         QCOMPARE(qint64(ids.at(1).toDouble()), kIndexBase + 20);
@@ -136,7 +133,6 @@ private slots:
         QCOMPARE(one.data.array().size(), 1);
         QCOMPARE(one.data.array().at(0).toObject().value("INDEX_NAME").toString(), QStringLiteral("美元指数"));
         sent = m_ds.requests().last();
-        QCOMPARE(sent.value("filter").toString(), QStringLiteral("IDX_ID == :IDX_ID"));
         QCOMPARE(qint64(params(sent).value("IDX_ID").toDouble()), kIndexBase + 21);
 
         const HttpJsonResult props = waitFor([&](auto cb) {
@@ -146,7 +142,6 @@ private slots:
         QVERIFY(!props.data.array().isEmpty());
         sent = m_ds.requests().last();
         QCOMPARE(sent.value("objName").toString(), QStringLiteral("ZRN_GET_PROPERTIES_BY_OBJNAME_1"));
-        QCOMPARE(sent.value("filter").toString(), QStringLiteral("OBJ_ENG_NAME == :OBJ_ENG_NAME"));
         QCOMPARE(params(sent).value("OBJ_ENG_NAME").toString(), QStringLiteral("ZRN_INDEX_MULTI_PRICE_1"));
     }
 
@@ -162,8 +157,6 @@ private slots:
         for (const QJsonValue &row : weekly.data.array())
             QCOMPARE(row.toObject().value("FREQUENCY_CODE").toInt(), 7);
         QJsonObject sent = m_ds.requests().last();
-        QCOMPARE(sent.value("filter").toString(),
-                 QStringLiteral("IDX_IDS in :IDX_IDS && FREQUENCY_CODE == :FREQUENCY_CODE"));
         QCOMPARE(params(sent).value("FREQUENCY_CODE").toInt(), 7);
 
         // An empty list still goes out, as an empty array, and selects nothing.
@@ -186,9 +179,6 @@ private slots:
                                            {kIndexBase + 1, kIndexBase + 2}, start, end, values);
         QVERIFY2(values.success, qPrintable(values.errorMsg));
         QJsonObject sent = m_ds.requests().last();
-        QCOMPARE(sent.value("filter").toString(),
-                 QStringLiteral("IDX_ID in :IDX_IDS && VALUE_TYPE == 100803 && PUBLISH_DT >= [%1] && PUBLISH_DT <= [%2]")
-                     .arg(start.toString(Qt::ISODate), end.toString(Qt::ISODate)));
         QVERIFY(values.data.array().size() >= 30); // two daily series over three weeks
 
         HttpJsonResult one;
@@ -197,8 +187,6 @@ private slots:
         QVERIFY2(one.success, qPrintable(one.errorMsg));
         QVERIFY(one.data.array().size() >= 9 && one.data.array().size() <= 11); // ten weeks of a weekly series
         sent = m_ds.requests().last();
-        QVERIFY(sent.value("filter").toString().startsWith(
-            QStringLiteral("IDX_ID == :IDX_ID && FREQUENCY_CODE == :FREQUENCY_CODE && VALUE_TYPE == 100803 && PUBLISH_DT >= [")));
         QCOMPARE(qint64(params(sent).value("IDX_ID").toDouble()), kIndexBase + 8);
         QCOMPARE(params(sent).value("FREQUENCY_CODE").toInt(), 7);
     }

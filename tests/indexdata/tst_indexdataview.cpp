@@ -1,7 +1,7 @@
 // The index table: rows of the seeded server at the stored frequencies, the
 // frequency title bar, duplicate rows, colours, name buttons, restore and
 // save, failures and the row highlight.
-#include "datasourcefixture.h"
+#include "serverfixture.h"
 #include "modalhelper.h"
 
 #include "editor/cpcomponentpanel.h"

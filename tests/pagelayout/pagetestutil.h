@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settle.h"
 #include "testcomponent.h"
 #include "zhptest.h"
 
@@ -38,19 +39,6 @@ inline QVariantMap fromJson(const QByteArray &json)
     return doc.object().toVariantMap();
 }
 
-// Waits until every visible item under `root` has applied its stored object.
-inline void settle(QWidget *root)
-{
-    QTRY_VERIFY([root] {
-        for (HXCPControls::CPSplitItem *item : root->findChildren<HXCPControls::CPSplitItem *>()) {
-            if (item->isVisible() && item->restorePending())
-                return false;
-        }
-        return true;
-    }());
-    QTest::qWait(20);
-}
-
 // Restores `content` into `view`, shows it and waits until its items have applied it.
 inline void showRestored(HXCPControls::CPSplitView &view, const QVariantMap &content, QSize size = QSize(400, 300))
 {
@@ -58,7 +46,7 @@ inline void showRestored(HXCPControls::CPSplitView &view, const QVariantMap &con
     view.resize(size);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    settle(&view);
+    ZhpTest::settle(&view);
 }
 
 // The content without the "date" stamps that every save of a split view writes anew.

@@ -1,7 +1,9 @@
-// Text forms of sizes and size policies in page content.
+// Text forms of sizes and size policies in page content, and the size rules
+// of splitting and deleting.
 #include "zhptest.h"
 
 #include "pagelayout/contentformat.h"
+#include "pagelayout/splittree.h"
 
 using namespace HXCPControls;
 
@@ -37,20 +39,53 @@ private slots:
 
     void policyNames()
     {
-        const QList<QPair<QString, int>> expected{{"Fixed", 0},    {"Minimum", 1},          {"Maximum", 4},
-                                                  {"Preferred", 5}, {"MinimumExpanding", 3}, {"Expanding", 7},
-                                                  {"Ignored", 13}};
-        for (const auto &[name, value] : expected) {
-            QSizePolicy::Policy policy;
-            QVERIFY(ContentFormat::policyFromName(name, &policy));
-            QCOMPARE(int(policy), value);
-            QCOMPARE(ContentFormat::policyName(policy), name);
+        for (QSizePolicy::Policy policy : {QSizePolicy::Fixed, QSizePolicy::Minimum, QSizePolicy::Maximum, QSizePolicy::Preferred,
+                                           QSizePolicy::MinimumExpanding, QSizePolicy::Expanding, QSizePolicy::Ignored}) {
+            QSizePolicy::Policy read = QSizePolicy::Fixed;
+            QVERIFY(ContentFormat::policyFromName(ContentFormat::policyName(policy), &read));
+            QCOMPARE(read, policy);
         }
+        QCOMPARE(ContentFormat::policyName(QSizePolicy::Expanding), QString("Expanding"));
         QSizePolicy::Policy policy = QSizePolicy::Fixed;
         QVERIFY(!ContentFormat::policyFromName("expanding", &policy));
         QVERIFY(!ContentFormat::policyFromName("", &policy));
         QCOMPARE(policy, QSizePolicy::Fixed);
         QCOMPARE(ContentFormat::policyName(QSizePolicy::Policy(2)), QString());
+    }
+
+    void sizeRules_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::addColumn<int>("arg");
+        QTest::addColumn<QList<int>>("expected");
+        // equal: sizes = {count, width, pending width}, arg = handle width
+        QTest::newRow("equal halves") << "equal" << QList<int>{2, 801, 0} << 1 << QList<int>{400, 400};
+        QTest::newRow("equal, pending width of a split") << "equal" << QList<int>{2, 500, 801} << 1 << QList<int>{400, 400};
+        QTest::newRow("equal thirds ignore pending") << "equal" << QList<int>{3, 302, 900} << 1 << QList<int>{100, 100, 100};
+        QTest::newRow("equal, nothing") << "equal" << QList<int>{0, 300, 0} << 1 << QList<int>{};
+        QTest::newRow("split after: odd pixel to the new") << "splitAfter" << QList<int>{200, 301, 200} << 1 << QList<int>{200, 150, 151, 200};
+        QTest::newRow("split before") << "splitBefore" << QList<int>{200, 301, 200} << 1 << QList<int>{200, 151, 150, 200};
+        QTest::newRow("split the last") << "splitAfter" << QList<int>{10, 20} << 1 << QList<int>{10, 10, 10};
+        QTest::newRow("delete the last: to the previous") << "delete" << QList<int>{100, 150, 147} << 2 << QList<int>{100, 297};
+        QTest::newRow("delete the first: to the next") << "delete" << QList<int>{100, 150, 147} << 0 << QList<int>{250, 147};
+        QTest::newRow("delete a middle: to the next") << "delete" << QList<int>{1, 2, 3, 4} << 1 << QList<int>{1, 5, 4};
+        QTest::newRow("delete one of two: dissolved") << "delete" << QList<int>{100, 150} << 0 << QList<int>{};
+    }
+    void sizeRules()
+    {
+        QFETCH(QString, rule);
+        QFETCH(QList<int>, sizes);
+        QFETCH(int, arg);
+        QFETCH(QList<int>, expected);
+        QList<int> result;
+        if (rule == "equal")
+            result = SplitTree::equalSizes(sizes[0], sizes[1], arg, sizes[2]);
+        else if (rule == "delete")
+            result = SplitTree::sizesAfterDelete(sizes, arg);
+        else
+            result = SplitTree::sizesAfterSplit(sizes, arg, rule == "splitBefore");
+        QCOMPARE(result, expected);
     }
 };
 

@@ -124,10 +124,17 @@ private slots:
             QVERIFY(!qobject_cast<QScrollArea *>(page.topWidget()));
             QCOMPARE(page.getContent().value("height").toInt(), -1);
         }
-        // Text that is not JSON gives an empty page.
+        // Malformed content is logged with where it is and gives an empty page;
+        // the reason reaches the host.
+        QSignalSpy failed(&page, &CPCustomPage::signalLoadFailed);
+        ZhpTest::expectMessage(QtWarningMsg, "page content refused: unterminated object at offset 2");
         page.loadDataByContent("{{{ not json");
         QVERIFY(qobject_cast<CPSplitItem *>(page.splitView()->rootItem()));
         QVERIFY(page.padID().isEmpty());
+        QCOMPARE(failed.value(0).value(0).toString(), QString("unterminated object at offset 2"));
+        ZhpTest::expectMessage(QtWarningMsg, "page content refused: rootObj: an object was expected");
+        page.loadDataByMap({{"rootObj", QVariantList{1}}});
+        QCOMPARE(page.loadError(), QString("rootObj: an object was expected"));
         page.loadDataByMap(QJsonDocument::fromJson(twoItems(250).toUtf8()).object().toVariantMap());
         QCOMPARE(page.pageHeight(), 250);
     }

@@ -1,40 +1,58 @@
-// Editing a page's split tree: splits, deletes and the handles' grab area.
+// Editing a page's split tree: sequences of splits and deletes, each step
+// checked against the tree's invariants, the expected shape and a round trip
+// through the content format; the handles' grab area.
 #include "pagetestutil.h"
 
 #include "pagelayout/cpsplitterhandle.h"
+#include "pagelayout/splittree.h"
 
 #include <QFile>
 #include <QPushButton>
-#include <QToolButton>
 
 using namespace HXCPControls;
 using PageTest::fromJson;
 
 namespace {
 
-QVariantMap threeItems(int orientation, const char *sizes)
+QVariantMap threeItems(int orientation)
 {
     return fromJson(QByteArray(R"({"rootItemType":"HXCPControls::CPSplitter","rootObj":{"orientation":)")
-                    + QByteArray::number(orientation) + R"(,"sizes":)" + sizes + R"(,"children":[
+                    + QByteArray::number(orientation) + R"(,"sizes":[200,301,200],"children":[
              {"className":"HXCPControls::CPSplitItem","title":"a"},
              {"className":"HXCPControls::CPSplitItem","title":"b"},
              {"className":"HXCPControls::CPSplitItem","title":"c"}]}})");
 }
 
-struct Page {
-    CPSplitView view;
-    explicit Page(const QVariantMap &content, QSize size = QSize(801, 801)) { PageTest::showRestored(view, content, size); }
-    void settle() { PageTest::settle(&view); }
-    CPSplitter *root() const { return qobject_cast<CPSplitter *>(view.rootItem()); }
-    CPSplitItem *lone() const { return qobject_cast<CPSplitItem *>(view.rootItem()); }
-};
-
-CPSplitItem *itemAt(CPSplitter *splitter, int i)
+// The tree as text: H(...) and V(...) for splitters, titles for items.
+QString shape(QWidget *node)
 {
-    return qobject_cast<CPSplitItem *>(splitter->widget(i));
+    if (auto *splitter = qobject_cast<CPSplitter *>(node)) {
+        QStringList parts;
+        for (int i = 0; i < splitter->count(); ++i)
+            parts << shape(splitter->widget(i));
+        return QLatin1String(splitter->orientation() == Qt::Horizontal ? "H(" : "V(") + parts.join(',') + ')';
+    }
+    return node ? node->windowTitle() : QStringLiteral("null");
 }
 
+CPSplitItem *itemTitled(CPSplitView &view, const QString &title)
+{
+    for (CPSplitItem *item : view.findChildren<CPSplitItem *>()) {
+        if (item->windowTitle() == title)
+            return item;
+    }
+    return nullptr;
+}
+
+// One editing step: the item by title, the operation, the shape afterwards.
+struct Step {
+    QString item;
+    Indicator op;
+    QString shape;
+};
+
 } // namespace
+Q_DECLARE_METATYPE(QList<Step>)
 
 class TstSplitEditing : public QObject
 {
@@ -43,124 +61,54 @@ class TstSplitEditing : public QObject
 private slots:
     void initTestCase() { PageTest::initCase(); }
 
-    void splitLoneRoot_data()
+    void sequences_data()
     {
-        QTest::addColumn<int>("indicator");
-        QTest::addColumn<Qt::Orientation>("orientation");
-        QTest::addColumn<int>("oldIndex");
-        QTest::newRow("left") << int(SplitLeft) << Qt::Horizontal << 1;
-        QTest::newRow("right") << int(SplitRight) << Qt::Horizontal << 0;
-        QTest::newRow("top") << int(SplitTop) << Qt::Vertical << 1;
-        QTest::newRow("bottom") << int(SplitBottom) << Qt::Vertical << 0;
-    }
-    void splitLoneRoot()
-    {
-        QFETCH(int, indicator);
-        QFETCH(Qt::Orientation, orientation);
-        QFETCH(int, oldIndex);
-        Page page{QVariantMap()};
-        CPSplitItem *old = page.lone();
-        old->onIndicator(Indicator(indicator));
-        CPSplitter *splitter = page.root();
-        QVERIFY(splitter);
-        QCOMPARE(splitter->orientation(), orientation);
-        QCOMPARE(splitter->count(), 2);
-        QCOMPARE(itemAt(splitter, oldIndex), old);
-        CPSplitItem *added = itemAt(splitter, 1 - oldIndex);
-        QVERIFY(added->editModel());
-        page.settle();
-        QCOMPARE(splitter->sizes(), (QList<int>{400, 400}));
-        QVERIFY(added->hasFocus() || QApplication::focusWidget() == nullptr);
-
-        // Handles of a splitter made by a split report releases to the view's chart reset.
-        QSignalSpy moved(splitter, &CPSplitter::spliterHandleMoved);
-        QTest::mouseRelease(splitter->handle(1), Qt::LeftButton);
-        QCOMPARE(moved.count(), 1);
+        QTest::addColumn<QVariantMap>("content");
+        QTest::addColumn<QList<Step>>("steps");
+        // New items are named d, e, f ... in order.
+        QTest::newRow("lone root, every direction, deleted back") << QVariantMap() << QList<Step>{
+            {"a", SplitRight, "H(a,d)"},          {"d", SplitBottom, "H(a,V(d,e))"}, {"e", SplitLeft, "H(a,V(d,H(f,e)))"},
+            {"a", SplitTop, "H(V(g,a),V(d,H(f,e)))"}, {"f", DeleteLayout, "H(V(g,a),V(d,e))"}, {"e", DeleteLayout, "H(V(g,a),d)"},
+            {"d", DeleteLayout, "V(g,a)"},        {"g", DeleteLayout, "a"},          {"a", DeleteLayout, "a"}};
+        QTest::newRow("same orientation") << threeItems(1) << QList<Step>{
+            {"b", SplitRight, "H(a,b,d,c)"}, {"a", SplitLeft, "H(e,a,b,d,c)"}, {"e", DeleteLayout, "H(a,b,d,c)"},
+            {"c", DeleteLayout, "H(a,b,d)"}, {"b", DeleteLayout, "H(a,d)"}};
+        QTest::newRow("across, nested splitter lifted") << threeItems(1) << QList<Step>{
+            {"b", SplitBottom, "H(a,V(b,d),c)"}, {"a", SplitTop, "H(V(e,a),V(b,d),c)"}, {"d", DeleteLayout, "H(V(e,a),b,c)"},
+            {"e", DeleteLayout, "H(a,b,c)"}};
+        QTest::newRow("vertical, down to the root") << threeItems(2) << QList<Step>{
+            {"c", DeleteLayout, "V(a,b)"}, {"a", SplitBottom, "V(a,d,b)"}, {"b", DeleteLayout, "V(a,d)"}, {"a", DeleteLayout, "d"}};
     }
 
-    void splitInsideASplitterOfTheSameOrientation()
+    void sequences()
     {
-        Page page(threeItems(1, "[200,301,200]"), QSize(703, 300));
-        CPSplitter *splitter = page.root();
-        QCOMPARE(splitter->sizes(), (QList<int>{200, 301, 200}));
-        CPSplitItem *middle = itemAt(splitter, 1);
-        middle->onIndicator(SplitRight);
-        QCOMPARE(splitter->count(), 4);
-        QCOMPARE(itemAt(splitter, 1), middle);
-        const QList<int> sizes = splitter->sizes();
-        // The others keep their sizes; the split one is halved, the new item getting the
-        // odd pixel, and the new handle's pixel comes off the halves.
-        QCOMPARE(sizes[0], 200);
-        QCOMPARE(sizes[3], 200);
-        QCOMPARE(sizes[1] + sizes[2], 301 - 1);
-        QVERIFY(sizes[2] > sizes[1]);
+        QFETCH(QVariantMap, content);
+        QFETCH(QList<Step>, steps);
+        CPSplitView view;
+        PageTest::showRestored(view, content, QSize(801, 601));
+        if (content.isEmpty())
+            view.rootItem()->setWindowTitle("a");
+        char next = 'd';
+        for (const Step &step : steps) {
+            CPSplitItem *item = itemTitled(view, step.item);
+            QVERIFY2(item, qPrintable(step.item));
+            item->onIndicator(step.op);
+            if (CPSplitItem *added = itemTitled(view, "----")) {
+                added->setWindowTitle(QString(QLatin1Char(next++)));
+                QVERIFY(added->editModel());
+            }
+            ZhpTest::settle(&view);
+            const QString what = step.item + QStringLiteral(" op %1").arg(int(step.op));
+            QCOMPARE(shape(view.rootItem()), step.shape);
+            const QStringList problems = SplitTree::problems(&view);
+            QVERIFY2(problems.isEmpty(), qPrintable(what + ": " + problems.join("; ")));
 
-        // New item first: it is inserted before the split one.
-        CPSplitItem *first = itemAt(splitter, 0);
-        first->onIndicator(SplitLeft);
-        QCOMPARE(splitter->count(), 5);
-        QCOMPARE(itemAt(splitter, 1), first);
-        QCOMPARE(splitter->sizes()[0] + splitter->sizes()[1], 200);
-    }
-
-    // A split across the splitter's orientation nests a splitter in the item's
-    // place; deleting one of its two items lifts the other back.
-    void crossSplitNestsAndDeleteLifts()
-    {
-        Page page(threeItems(1, "[200,300,200]"), QSize(702, 300));
-        CPSplitItem *first = itemAt(page.root(), 0);
-        CPSplitItem *middle = itemAt(page.root(), 1);
-        middle->onIndicator(SplitBottom);
-        first->onIndicator(SplitTop);
-        QCOMPARE(page.root()->count(), 3);
-        auto *nested = qobject_cast<CPSplitter *>(page.root()->widget(1));
-        QVERIFY(nested);
-        QCOMPARE(nested->orientation(), Qt::Vertical);
-        QCOMPARE(itemAt(nested, 0), middle);
-        auto *nestedFirst = qobject_cast<CPSplitter *>(page.root()->widget(0));
-        QVERIFY(nestedFirst);
-        QCOMPARE(itemAt(nestedFirst, 1), first);
-        page.settle();
-        const QList<int> outer = page.root()->sizes();
-        QCOMPARE(outer[0], 200);
-
-        itemAt(nested, 1)->onIndicator(DeleteLayout);
-        QCOMPARE(page.root()->count(), 3);
-        QCOMPARE(itemAt(page.root(), 1), middle);
-        QCOMPARE(page.root()->sizes(), outer);
-        QCOMPARE(page.view.findChildren<CPSplitter *>().size(), 2);
-    }
-
-    void deletingOneOfTwoUnderTheViewPromotesTheOther()
-    {
-        Page page{QVariantMap()};
-        CPSplitItem *first = page.lone();
-        first->onIndicator(SplitRight);
-        QPointer<CPSplitter> splitter = page.root();
-        itemAt(splitter, 1)->onIndicator(DeleteLayout);
-        QCOMPARE(page.view.rootItem(), first);
-        QVERIFY(!splitter);
-        page.settle();
-        QVERIFY(first->isVisible());
-
-        // A root item cannot be deleted.
-        first->onIndicator(DeleteLayout);
-        QCOMPARE(page.view.rootItem(), first);
-    }
-
-    void deletingOneOfThreeGivesItsSizeToTheNeighbour()
-    {
-        // The last gives its size to the one before it, with the freed handle's pixel.
-        Page page(threeItems(2, "[100,150,147]"), QSize(300, 399));
-        QCOMPARE(page.root()->sizes(), (QList<int>{100, 150, 147}));
-        itemAt(page.root(), 2)->onIndicator(DeleteLayout);
-        QCOMPARE(page.root()->sizes(), (QList<int>{100, 297 + 1}));
-
-        // Any other gives it to the next.
-        Page other(threeItems(2, "[100,150,147]"), QSize(300, 399));
-        itemAt(other.root(), 0)->onIndicator(DeleteLayout);
-        QCOMPARE(other.root()->sizes()[0] + other.root()->sizes()[1], 397 + 1);
-        QCOMPARE(other.root()->sizes()[1], 147);
+            // The edited tree writes what builds the same tree again.
+            const QVariantMap saved = PageTest::saved(&view);
+            CPSplitView again;
+            again.restore(saved);
+            QCOMPARE(PageTest::withoutDates(PageTest::saved(&again)), PageTest::withoutDates(saved));
+        }
     }
 
     void splitFailsWithoutARoot()
@@ -174,20 +122,21 @@ private slots:
         QCOMPARE(view.findChildren<CPSplitter *>().size(), 0);
     }
 
-    void indicatorButtonsSplit()
+    void indicatorButtonsAndHandles()
     {
-        Page page{QVariantMap()};
-        CPSplitItem *item = page.lone();
+        CPSplitView view;
+        PageTest::showRestored(view, QVariantMap());
+        CPSplitItem *item = qobject_cast<CPSplitItem *>(view.rootItem());
         item->indicator()->findChild<QPushButton *>("pbDown")->click();
-        QTRY_VERIFY(page.root());
-        QCOMPARE(page.root()->orientation(), Qt::Vertical);
-        QCOMPARE(itemAt(page.root(), 0), item);
+        QTRY_VERIFY(qobject_cast<CPSplitter *>(view.rootItem()));
+        auto *splitter = qobject_cast<CPSplitter *>(view.rootItem());
+        QCOMPARE(splitter->orientation(), Qt::Vertical);
+        QCOMPARE(splitter->widget(0), item);
 
-        // The indicator of an item is centred; its setting button sits top right.
-        page.settle();
-        CPSplitItem *bottom = itemAt(page.root(), 1);
-        QVERIFY(qAbs(bottom->indicator()->geometry().center().x() - bottom->width() / 2) <= 1);
-        QCOMPARE(bottom->settingButton()->geometry().topLeft(), QPoint(bottom->width() - 5 - 16, 3));
+        // Handles of a splitter made by a split report releases to the view's chart reset.
+        QSignalSpy moved(splitter, &CPSplitter::spliterHandleMoved);
+        QTest::mouseRelease(splitter->handle(1), Qt::LeftButton);
+        QCOMPARE(moved.count(), 1);
     }
 
     void grabAreaFollowsTheSetting()

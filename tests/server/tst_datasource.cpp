@@ -58,13 +58,7 @@ private:
     Fixture m_fixture;
 
 private slots:
-    void initTestCase()
-    {
-        ZhpTest::failOnUnexpectedMessages();
-        ZhpTest::isolateHostFolders();
-        QString error;
-        QVERIFY2(m_fixture.start(true, &error), qPrintable(error));
-    }
+    void initTestCase() { m_fixture.setUp(); }
 
     void cleanupTestCase() { m_fixture.stop(); }
 
@@ -243,31 +237,6 @@ private slots:
     }
 
     // Ten years of values for every index, at its own frequency.
-    void seriesCoverTenYears()
-    {
-        QHash<qint64, int> frequency;
-        for (const QJsonValue &v : rows(query(QStringLiteral("ZRN_GENERAL_INDEX_1"))))
-            frequency.insert(integer(v["IDX_ID"]), v["FREQUENCY_CODE"].toInt());
-        const QHash<int, int> expected{{365, 3653}, {7, 522}, {12, 120}, {4, 40}, {1, 10}};
-        QCOMPARE(QSet<int>::fromList(frequency.values()), QSet<int>::fromList(expected.keys()));
-        QHash<qint64, int> count;
-        QHash<qint64, qint64> first;
-        for (int code : expected.keys()) {
-            const HttpJsonResult values = query(kValues, QStringLiteral("VALUE_TYPE == 100803 && FREQUENCY_CODE == :F"), {{"F", code}});
-            QVERIFY(values.success);
-            for (const QJsonValue &row : rows(values)) {
-                const qint64 id = integer(row["IDX_ID"]), dt = integer(row["PUBLISH_DT"]);
-                QCOMPARE(frequency.value(id), code);
-                ++count[id];
-                first[id] = first.contains(id) ? qMin(first[id], dt) : dt;
-            }
-        }
-        for (auto it = frequency.constBegin(); it != frequency.constEnd(); ++it) {
-            QVERIFY2(count.value(it.key()) >= expected.value(it.value()) - 1, qPrintable(QString::number(it.key())));
-            QVERIFY(first.value(it.key()) <= ms(seedEnd().addYears(-9)));
-        }
-    }
-
     void productsAndMap()
     {
         QHash<QString, QString> parentOf;

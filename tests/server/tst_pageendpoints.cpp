@@ -98,13 +98,7 @@ private:
     Fixture m_fixture;
 
 private slots:
-    void initTestCase()
-    {
-        ZhpTest::failOnUnexpectedMessages();
-        ZhpTest::isolateHostFolders();
-        QString error;
-        QVERIFY2(m_fixture.start(true, &error), qPrintable(error));
-    }
+    void initTestCase() { m_fixture.setUp(); }
 
     void cleanupTestCase() { m_fixture.stop(); }
 

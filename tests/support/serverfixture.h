@@ -1,0 +1,236 @@
+#pragma once
+
+// The one server fixture of the tests: a seeded zhp-server in this process
+// over a temporary database, blocking calls through the terminal's own HTTP
+// and datasource clients, and (for widget tests) a recording relay in front
+// of the datasource endpoint.
+
+#include "httptestserver.h"
+#include "server.h"
+#include "serversignin.h"
+#include "zhptest.h"
+
+#include <httplib.h>
+
+#include "hxdataapi/hxdatasourceservice.h"
+#include "hxdataapi/hxhttpservice.h"
+#include "wk/wkserviceconfig.h"
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <memory>
+
+namespace ServerTest {
+
+using HXDataApi::HttpJsonResult;
+
+// The seeded values end here, so that counts and dates are fixed.
+inline QDate seedEnd() { return QDate(2024, 12, 31); }
+
+// Midnight UTC of a date in milliseconds, as dates travel.
+inline qint64 ms(const QDate &d) { return QDateTime(d, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch(); }
+
+// Points the clients at a server.
+inline void useServer(const QString &baseUrl) { WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), baseUrl); }
+
+class Fixture
+{
+public:
+    Fixture() { QLoggingCategory::setFilterRules(QStringLiteral("zhp.server.info=false")); }
+
+    QString dbPath() const { return m_dir.filePath(QStringLiteral("zhp.sqlite")); }
+
+    // For initTestCase(): strict messages, private host folders, and the seeded server.
+    void setUp()
+    {
+        ZhpTest::failOnUnexpectedMessages();
+        ZhpTest::isolateHostFolders();
+        QString error;
+        QVERIFY2(start(true, &error), qPrintable(error));
+    }
+
+    // Starts a server on dbPath() and points the clients at it.
+    // Signed in as the sample user, editor of the product trees in `editorOf`.
+    // `end`: the last seeded day; invalid for today.
+    bool start(bool seed = true, QString *error = nullptr, const QStringList &editorOf = {QStringLiteral("*")},
+               const QDate &end = seedEnd())
+    {
+        m_server = std::make_unique<zhpserver::Server>();
+        zhpserver::Options o;
+        o.databasePath = dbPath();
+        o.seed = seed;
+        if (end.isValid())
+            o.seedEndDate = end;
+        o.logRequests = false;
+        if (!m_server->start(o, error) || !ZhpTest::signIn(*m_server, QStringLiteral("u1001"), editorOf, error))
+            return false;
+        useServer(m_server->baseUrl());
+        return true;
+    }
+
+    void stop() { m_server.reset(); }
+
+    zhpserver::Server &server() { return *m_server; }
+    int port() const { return m_server ? m_server->port() : 0; }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<zhpserver::Server> m_server;
+};
+
+inline QUrl endpoint(const QString &path)
+{
+    return QUrl(WKServiceConfig::instance()->getHttpUrl(QStringLiteral("servercfg.ini:Global"), QString())).resolved(QUrl(path));
+}
+
+inline QByteArray json(const QJsonObject &o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); }
+
+inline HttpJsonResult postRaw(const QString &path, const QByteArray &body)
+{
+    HXDataApi::HXHttpService http;
+    HttpJsonResult result;
+    QEventLoop loop;
+    http.postJsonAsyn(endpoint(path), body, [&](const HttpJsonResult &r) {
+        result = r;
+        loop.quit();
+    });
+    loop.exec();
+    return result;
+}
+
+inline HttpJsonResult post(const QString &path, const QJsonObject &body) { return postRaw(path, json(body)); }
+
+inline HttpJsonResult query(const QString &objName, const QString &filter = QString(), const QMap<QString, QVariant> &params = {},
+                            const QList<HXDataApi::OrderType> &order = {})
+{
+    HXDataApi::HXDsRequest request;
+    request.setObjName(objName);
+    request.setFilter(filter);
+    request.setFilterParams(params);
+    request.setOrder(order);
+    request.setIgnoreTotal(true);
+    HXDataApi::HXDatasourceService service;
+    HttpJsonResult result;
+    service.getData(request, result);
+    return result;
+}
+
+inline QJsonArray rows(const HttpJsonResult &r) { return r.data.array(); }
+
+// The content of a page, and the status of the answer.
+inline QString pageContent(const QString &padId, int *status = nullptr)
+{
+    const HttpJsonResult r = post(QStringLiteral("/user/compositepanel/page/get"), {{QStringLiteral("padId"), padId}});
+    if (status)
+        *status = r.statusCode;
+    return r.data.object().value(QLatin1String("padCont")).toString();
+}
+
+// The first id of the seeded indices.
+constexpr qint64 kIndexBase = 2001000000000LL;
+
+// The server fixture behind a recording relay: every datasource request the
+// widgets send is kept (so tests can read the filters and parameters that
+// went out) and answered by the real server. Objects named in failObject()
+// are refused with 500, as a broken backend would.
+class DatasourceFixture
+{
+public:
+    // For initTestCase(): strict messages, private host folders, and the server.
+    void setUp()
+    {
+        ZhpTest::failOnUnexpectedMessages();
+        ZhpTest::isolateHostFolders();
+        QString error;
+        QVERIFY2(start(&error), qPrintable(error));
+    }
+
+    bool start(QString *error)
+    {
+        // Widgets ask for recent values: the seed ends today.
+        if (!m_server.start(true, error, {}, QDate()))
+            return false;
+        const int port = m_server.port();
+        m_relay.server().Post("/datasource/query", [this, port](const httplib::Request &req, httplib::Response &res) {
+            const QJsonObject body = QJsonDocument::fromJson(QByteArray::fromStdString(req.body)).object();
+            {
+                QMutexLocker lock(&m_mutex);
+                m_requests.append(body);
+                if (m_failing.contains(body.value(QStringLiteral("objName")).toString())) {
+                    res.status = 500;
+                    res.set_content(R"({"success":false,"message":"database unavailable"})", "application/json");
+                    return;
+                }
+            }
+            httplib::Client client("127.0.0.1", port);
+            const httplib::Headers headers{{"Authorization", req.get_header_value("Authorization")}};
+            auto answer = client.Post("/datasource/query", headers, req.body, "application/json");
+            if (!answer) {
+                res.status = 502;
+                return;
+            }
+            res.status = answer->status;
+            res.set_content(answer->body, "application/json");
+        });
+        if (!m_relay.start()) {
+            *error = QStringLiteral("relay did not start");
+            return false;
+        }
+        useServer(m_relay.baseUrl());
+        return true;
+    }
+
+    QList<QJsonObject> requests() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_requests;
+    }
+    // The requests sent to one object.
+    QList<QJsonObject> requestsTo(const QString &objName) const
+    {
+        QList<QJsonObject> found;
+        for (const QJsonObject &r : requests())
+            if (r.value(QStringLiteral("objName")).toString() == objName)
+                found.append(r);
+        return found;
+    }
+    // The parameters of the last request sent to `objName`.
+    QJsonObject lastParams(const QString &objName) const
+    {
+        const QList<QJsonObject> sent = requestsTo(objName);
+        return sent.isEmpty() ? QJsonObject() : sent.last().value(QStringLiteral("params")).toObject();
+    }
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_requests.clear();
+    }
+    void failObject(const QString &objName, bool fail = true)
+    {
+        QMutexLocker lock(&m_mutex);
+        if (fail)
+            m_failing.insert(objName);
+        else
+            m_failing.remove(objName);
+    }
+
+private:
+    Fixture m_server;
+    HttpTestServer m_relay;
+    mutable QMutex m_mutex;
+    QList<QJsonObject> m_requests;
+    QSet<QString> m_failing;
+};
+
+} // namespace ServerTest
+
+using ServerTest::DatasourceFixture;
+using ServerTest::kIndexBase;
