@@ -7,6 +7,7 @@
 #include "pagecontent.h"
 #include "wk/wkcore.h"
 
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -80,6 +81,7 @@ void CPCustomPage::loadDataById(const QString &id)
     if (!m_padID.isEmpty() && m_padID == id)
         return;
     m_padID.clear();
+    qCDebug(lcPageLayout).noquote() << "page" << id << "requested";
     mPageService->getPageById(id, [this, id](const HXDataApi::HttpJsonResult &result) {
         if (!result.success) {
             messageError(QStringLiteral("mPageService.getPageById(%1) error: %2").arg(id, result.errorMsg));
@@ -111,10 +113,14 @@ void CPCustomPage::loadDataByMap(const QVariantMap &map)
 
 void CPCustomPage::loadPageData(const QVariantMap &map)
 {
+    QElapsedTimer elapsed;
+    elapsed.start();
     initSplitView(map);
     if (!map.isEmpty())
         m_splitView->restore(map);
     pushMode();
+    qCDebug(lcPageLayout).noquote() << "page" << (m_padID.isEmpty() ? QStringLiteral("(content)") : m_padID)
+                                    << "laid out in" << elapsed.elapsed() << "ms";
 }
 
 void CPCustomPage::pushMode()
