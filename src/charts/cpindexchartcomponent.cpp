@@ -42,6 +42,8 @@ void CPIndexChartComponent::initControl()
     m_settingAction = new QAction(QStringLiteral("设置"), this);
     m_settingAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+p")));
     m_settingAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    // A click on the title or the margins gives the component the focus too.
+    setFocusPolicy(Qt::ClickFocus);
     addAction(m_settingAction);
     connect(m_settingAction, &QAction::triggered, this, &CPIndexChartComponent::showSettingDialog);
 }

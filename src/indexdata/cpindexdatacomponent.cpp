@@ -37,6 +37,10 @@ void CPIndexDataComponent::initControl()
 
     m_settingAction = new QAction(QStringLiteral("设置"), this);
     m_settingAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+p")));
+    // Ctrl+P reaches the component that has the focus, however many a page holds;
+    // a click anywhere in the component gives it the focus.
+    m_settingAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    setFocusPolicy(Qt::ClickFocus);
     connect(m_settingAction, &QAction::triggered, this, &CPIndexDataComponent::showSetting);
     addAction(m_settingAction);
 }

@@ -6,6 +6,7 @@
 #include "cpindexdataservice.h"
 #include "cpindextitlebar.h"
 #include "cptableviewstyleditemdelegate.h"
+#include "detail/cpindexdetailview.h"
 #include "hxdataapi/hxvariantutil.h"
 
 #include <QEvent>
@@ -104,6 +105,8 @@ void CPIndexDataView::getFrequencyFinished(QList<FrequencyInfo> list)
 
     m_titleBar->reset(m_state.isShowTitle, m_state.title, m_state.frequencies);
 
+    // Answers to the previous state's queries no longer fit the table.
+    ++m_queryGeneration;
     m_frequencies = m_state.frequencies;
     m_indexes = m_state.indexes;
     m_headers = m_state.headers;
@@ -128,14 +131,16 @@ void CPIndexDataView::queryFrequency(int frequencyCode)
     if (m_indexes.isEmpty() || m_headers.isEmpty() || m_frequencies.isEmpty())
         return;
     m_activeFrequency = frequencyCode;
+    const int generation = ++m_queryGeneration;
     QList<qint64> ids;
     for (const QVariantMap &index : qAsConst(m_indexes))
         ids.append(index.value(QStringLiteral("IDX_ID")).toLongLong());
     QPointer<CPIndexDataView> self(this);
     m_service->getIndexesByFrequency(m_config.dataObjName, ids, frequencyCode,
-                                     [self, frequencyCode](const HXDataApi::HttpJsonResult &result) {
-                                         // An answer for a frequency that is no longer active is dropped.
-                                         if (!self || self->m_activeFrequency != frequencyCode)
+                                     [self, generation](const HXDataApi::HttpJsonResult &result) {
+                                         // Only the answer to the latest query is shown, whatever
+                                         // order the answers arrive in.
+                                         if (!self || self->m_queryGeneration != generation)
                                              return;
                                          if (result.success) {
                                              QMetaObject::invokeMethod(self, "loadData",
@@ -280,6 +285,17 @@ void CPIndexDataView::openIndexDetail(const QString &name, qint64 id)
     request.insert(QStringLiteral("conversion"), info.conversion);
     qCDebug(lcIndexData) << "index detail requested" << request;
     emit indexDetailRequested(request);
+
+    CPIndexDetailRequest detail;
+    detail.indexName = name;
+    detail.indexId = id;
+    detail.sourceCode = QString::number(m_config.sourceCode);
+    detail.frequencyCode = info.frequencyCode;
+    detail.frequencyName = info.frequencyName;
+    detail.conversion = info.conversion;
+    auto *view = new CPIndexDetailView(nullptr, detail);
+    CPIndexDetailDialog dialog(this, view);
+    dialog.exec();
 }
 
 void CPIndexDataView::invokeMessageError(const QString &message)

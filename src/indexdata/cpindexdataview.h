@@ -64,8 +64,8 @@ public slots:
     void queryFrequency(int frequencyCode);
 
 signals:
-    // A click on an index name: the request that the index detail dialog opens on
-    // (name, ID, source code, frequency code, name and conversion).
+    // A click on an index name, just before the index detail dialog opens on
+    // the request (name, ID, source code, frequency code, name and conversion).
     void indexDetailRequested(const QVariantMap &request);
 
 protected:
@@ -90,6 +90,7 @@ private:
     int m_activeFrequency = 0;
     QString m_colorColumn;
     int m_highlightRow = -1;
+    int m_queryGeneration = 0;
 };
 
 } // namespace HXCPControls

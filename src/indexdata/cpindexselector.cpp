@@ -203,11 +203,12 @@ void CPIndexSelector::loadCandidates(const QVariantMap &node)
         return;
     HXDataApi::HttpJsonResult result;
     m_service->getIndexs(m_idxObjName, m_catCodeField, node.value(m_catCodeField), result);
+    // The candidates of the previous node never stand under a new one.
+    m_candidates->removeRows(0, m_candidates->rowCount());
     if (!result.success) {
         qCWarning(lcIndexData).noquote() << "mIndexService.getIndexs error: " << result.errorMsg;
         return;
     }
-    m_candidates->removeRows(0, m_candidates->rowCount());
     const QJsonArray rows = result.data.array();
     for (const QJsonValue &v : rows)
         m_candidates->appendRow(makeRow(v.toObject().toVariantMap()));
