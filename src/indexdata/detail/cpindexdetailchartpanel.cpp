@@ -238,6 +238,7 @@ void CPIndexDetailChartPanel::loadNormal()
     }
     m_datasets[CPDetailChartOptions::Normal] = CPIndexDetailChart::normalDataset(result.data.array(), m_indexes);
     CPIndexDetailChart::fillTable(m_model, m_datasets[CPDetailChartOptions::Normal], CPDetailChartOptions::Normal, 0);
+    fitNumberColumn();
 }
 
 void CPIndexDetailChartPanel::loadSeason()
@@ -266,6 +267,14 @@ void CPIndexDetailChartPanel::loadSeason()
     }
     data = CPIndexDetailChart::seasonDataset(result.data.array(), frequency, startYear, endYear);
     CPIndexDetailChart::fillTable(m_model, data, CPDetailChartOptions::Season, frequency);
+    fitNumberColumn();
+}
+
+void CPIndexDetailChartPanel::fitNumberColumn()
+{
+    QHeaderView *header = ui->data_table_view->horizontalHeader();
+    if (m_model->columnCount() > 0)
+        header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 }
 
 void CPIndexDetailChartPanel::showChart()

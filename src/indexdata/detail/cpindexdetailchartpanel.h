@@ -91,6 +91,7 @@ private:
     void loadNormal();
     void loadSeason();
     void resetOptions(int form);
+    void fitNumberColumn();
     void mirror();
     void editTitle();
     void editAxes();

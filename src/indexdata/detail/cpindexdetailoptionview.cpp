@@ -66,6 +66,9 @@ QToolButton *makeDetailToolButton(QWidget *parent, QHBoxLayout *layout, const QS
     button->setIconSize(QSize(20, 20));
     button->setToolButtonStyle(textBesideIcon ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
     button->setProperty("selected", false);
+    // Buttons with a text keep it whole however narrow the bar gets.
+    if (textBesideIcon)
+        button->setMinimumWidth(button->sizeHint().width());
     button->installEventFilter(new ButtonHoverWatcher(button, QStringLiteral("custompage/%1.png").arg(task),
                                                       QStringLiteral("custompage/%1_hover.png").arg(task)));
     layout->addWidget(button);

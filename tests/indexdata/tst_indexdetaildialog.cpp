@@ -1,0 +1,368 @@
+// The index detail dialog against a seeded server: opened from a table on a
+// page, comparison, chart forms, the season form, the data page, the export
+// with its daily quota, and the workbook it writes.
+#include "datasourcefixture.h"
+#include "modalhelper.h"
+
+#include "editor/cpbasedialog.h"
+#include "editor/cpdialogcontent.h"
+#include "editor/dialogmask.h"
+#include "hxecharts/hxechartsview.h"
+#include "indexdata/cpindexdatacomponent.h"
+#include "indexdata/cpindexdataview.h"
+#include "indexdata/cpindexselector.h"
+#include "indexdata/detail/cpindexdetailchartpanel.h"
+#include "indexdata/detail/cpindexdetailindexselectorview.h"
+#include "indexdata/detail/cpindexdetailoptionview.h"
+#include "indexdata/detail/cpindexdetailqueryview.h"
+#include "indexdata/detail/cpindexdetailview.h"
+#include "pagelayout/cpcustompage.h"
+#include "wk/wkappconfig.h"
+#include "wk/wkcfg.h"
+#include "wk/wkexportmanger.h"
+#include "wk/wkfactory.h"
+
+#include <QtWidgets>
+
+using namespace HXCPControls;
+
+namespace {
+
+const QString kShanghai = QStringLiteral("螺纹钢:HRB400 20mm:上海");
+
+QVariantMap indexRow(int n, const QString &name)
+{
+    return {{"IDX_ID", double(kIndexBase + n)}, {"INDEX_NAME", name}, {"UNIT_NAME", QStringLiteral("元/吨")}};
+}
+
+// Processes events until `done` holds; for checks made inside a modal loop.
+bool waitFor(const std::function<bool()> &done, int ms = 15000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+void click(CPIndexDetailChartPanel *panel, const char *task)
+{
+    panel->chartOptionView()->button(QLatin1String(task))->click();
+}
+
+QStringList seriesNames(const QJsonObject &option)
+{
+    QStringList names;
+    for (const QJsonValue &s : option.value("series").toArray())
+        names << s.toObject().value("name").toString();
+    return names;
+}
+
+} // namespace
+
+class TstIndexDetailDialog : public QObject
+{
+    Q_OBJECT
+
+    DatasourceFixture m_ds;
+    QTemporaryDir m_dir;
+    QString m_shots = qEnvironmentVariable("ZHP_DETAIL_SCREENSHOTS");
+
+    struct Opened
+    {
+        std::unique_ptr<CPIndexDetailDialog> dialog;
+        CPIndexDetailView *view = nullptr;
+        CPIndexDetailChartPanel *panel = nullptr;
+    };
+
+    // A detail dialog on a seeded index, shown without blocking, once its first chart is drawn.
+    Opened open(int n, const QString &name)
+    {
+        CPIndexDetailRequest request;
+        request.indexName = name;
+        request.indexId = kIndexBase + n;
+        request.sourceCode = QStringLiteral("1");
+        Opened o;
+        o.view = new CPIndexDetailView(nullptr, request);
+        o.panel = o.view->chartPanel();
+        o.dialog = std::make_unique<CPIndexDetailDialog>(nullptr, o.view);
+        QSignalSpy drawn(o.panel->chartView(), &HXEcharts::HXEChartsView::chartDrawn);
+        o.dialog->show();
+        [&] {
+            QTRY_COMPARE_WITH_TIMEOUT(o.view->indexList()->indexes().size(), 1, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(!drawn.isEmpty(), 30000);
+        }();
+        return o;
+    }
+
+    void shoot(QWidget *w, const char *name)
+    {
+        if (m_shots.isEmpty())
+            return;
+        QTest::qWait(1500); // the chart's animation
+        w->grab().save(QDir(m_shots).filePath(QLatin1String(name)));
+    }
+
+    // Runs the export of `panel` for `user`; `fileName` answers the file
+    // dialog (empty: cancelled). Returns "title|text" of the box shown, if any.
+    QString exportAs(CPIndexDetailChartPanel *panel, const QString &user, const QString &fileName)
+    {
+        WKAppConfig::instance()->setUserInfo({user, user});
+        auto fileDialogSeen = std::make_shared<bool>(false);
+        onNextModal<QFileDialog>([fileName, fileDialogSeen](QFileDialog *dialog) {
+            *fileDialogSeen = true;
+            if (fileName.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(fileName);
+            static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+        });
+        MessageBoxCatcher box;
+        box.arm();
+        panel->dataOptionView()->button(QStringLiteral("d_down_data"))->click();
+        waitFor([&] { return box.seen; }, 500);
+        if (!*fileDialogSeen)
+            waitFor([&] { return *fileDialogSeen; }, 200); // consume the pending file-dialog watcher
+        return box.seen ? box.title + QLatin1Char('|') + box.text : QString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_ds.setUp();
+        // Pictures are taken with the shipped skin.
+        if (!m_shots.isEmpty())
+            WKCfg::instance()->setStdPath(QStringLiteral("wkskin"), QStringLiteral(ZHP_SKINS_DIR));
+        WKFactory<QWidget>::registerClass<CPIndexDataComponent>("CPIndexDataComponent");
+        WKAppConfig::instance()->setExportRights({QStringLiteral("IDX_DATA_EXPORT")});
+        WKExportManger::instance()->setStorageFile(m_dir.filePath(QStringLiteral("export_counts.json")));
+    }
+
+    // A click on an index name in a table of a page opens the dialog on that index.
+    void opensFromTableOnPage()
+    {
+        const QJsonObject state{
+            {"isShowTitle", true}, {"title", "钢材现货价格"}, {"frequencies", QJsonArray{365}},
+            {"indexes", QJsonArray{QJsonObject::fromVariantMap(indexRow(1, kShanghai)),
+                                   QJsonObject::fromVariantMap(indexRow(2, QStringLiteral("螺纹钢:HRB400 20mm:北京")))}},
+            {"headers", QJsonArray{QJsonObject{{"PROP_NAME", "INDEX_NAME"}, {"PROP_CAPTION", "指标名称"}, {"PROP_TYP", "String"}},
+                                   QJsonObject{{"PROP_NAME", "INDEX_VAL"}, {"PROP_CAPTION", "最新值"}, {"PROP_TYP", "Double"}}}}};
+        const QJsonObject page{{"rootItemType", "HXCPControls::CPSplitItem"},
+                               {"rootObj", QJsonObject{{"className", "HXCPControls::CPSplitItem"}, {"url", "CPIndexDataComponent"},
+                                                       {"id", "{00000000-0000-0000-0000-000000000001}"}, {"child", state}}}};
+        CPCustomPage custom(nullptr, true);
+        custom.resize(900, 500);
+        custom.show();
+        custom.loadDataByContent(QString::fromUtf8(QJsonDocument(page).toJson()));
+        CPIndexDataComponent *table = nullptr;
+        QTRY_VERIFY((table = custom.findChild<CPIndexDataComponent *>()) && table->view()->model()->rowCount() == 2);
+        auto *name = qobject_cast<QPushButton *>(table->view()->tableView()->indexWidget(table->view()->model()->index(0, 0)));
+        QVERIFY(name);
+
+        CPIndexDetailRequest seen;
+        QList<QVariantMap> listed;
+        QStringList drawnSeries;
+        bool maximized = false;
+        onNextModal<CPIndexDetailDialog>([&](CPIndexDetailDialog *dialog) {
+            seen = dialog->view()->request();
+            maximized = dialog->isMaximized() || dialog->windowState() & Qt::WindowMaximized;
+            waitFor([&] { return !dialog->view()->chartPanel()->option().value("series").toArray().isEmpty(); });
+            listed = dialog->view()->indexList()->indexes();
+            drawnSeries = seriesNames(dialog->view()->chartPanel()->option());
+            dialog->view()->findChild<QPushButton *>(QStringLiteral("close_btn"))->click();
+        });
+        name->click(); // returns when the dialog closes
+        QCOMPARE(seen.indexName, kShanghai);
+        QCOMPARE(seen.indexId, kIndexBase + 1);
+        QCOMPARE(seen.frequencyCode, 365);
+        QCOMPARE(seen.sourceCode, QStringLiteral("1"));
+        QVERIFY(maximized);
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(listed.first().value("required").toBool(), true);
+        QCOMPARE(listed.first().value("idxValueDsName").toString(), QStringLiteral("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1"));
+        QCOMPARE(drawnSeries, QStringList{kShanghai});
+    }
+
+    void comparesSwitchesFormsAndShowsData()
+    {
+        Opened o = open(1, kShanghai);
+        CPIndexDetailChartPanel *panel = o.panel;
+        // A year of daily values, one table row per date.
+        const int days = panel->dataset().source.size();
+        QVERIFY(days > 200);
+        QCOMPARE(panel->dataModel()->rowCount(), days);
+        QCOMPARE(panel->dataModel()->columnCount(), 3);
+        // The required index can be neither hidden nor deleted.
+        QVERIFY(!o.view->indexList()->findChild<QPushButton *>(QStringLiteral("btn_delete"))->isVisibleTo(o.view));
+
+        // "添加数据": the selector's choice joins the list after the required index.
+        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) {
+            auto *selector = qobject_cast<CPIndexSelector *>(dialog->content());
+            selector->addIndex(indexRow(4, QStringLiteral("螺纹钢:全国均价")));
+            dialog->accept();
+        });
+        o.view->indexList()->findChild<QPushButton *>(QStringLiteral("add_index_btn"))->click();
+        QCOMPARE(o.view->indexList()->indexes().size(), 2);
+        QCOMPARE(seriesNames(panel->option()), (QStringList{kShanghai, QStringLiteral("螺纹钢:全国均价")}));
+        QCOMPARE(panel->dataModel()->columnCount(), 4);
+        // The weekly index has no value on most days.
+        int gaps = 0;
+        for (int r = 0; r < panel->dataModel()->rowCount(); ++r)
+            gaps += panel->dataModel()->item(r, 3)->text() == QLatin1String("-");
+        QVERIFY(gaps > days / 2);
+        shoot(o.dialog.get(), "detail-line.png");
+
+        // Hiding the added index leaves it listed but undrawn.
+        QList<QPushButton *> switches = o.view->indexList()->findChildren<QPushButton *>(QStringLiteral("btn_visible"));
+        QPushButton *visible = nullptr;
+        for (QPushButton *b : switches)
+            visible = b->isVisibleTo(o.view) ? b : visible;
+        QVERIFY(visible);
+        visible->click();
+        QCOMPARE(seriesNames(panel->option()), QStringList{kShanghai});
+        visible->click();
+        QCOMPARE(seriesNames(panel->option()).size(), 2);
+
+        // The K-line draws the first index and its averages.
+        click(panel, "d_kline");
+        QCOMPARE(seriesNames(panel->option()), (QStringList{kShanghai, "MA5", "MA10", "MA20", "MA30"}));
+        QVERIFY(panel->chartOptionView()->button("d_kline")->property("selected").toBool());
+        QVERIFY(!panel->chartOptionView()->button("d_line")->property("selected").toBool());
+        shoot(o.dialog.get(), "detail-kline.png");
+
+        // The season form over three years: a series per year; its own options.
+        click(panel, "d_seasonal_form");
+        QVERIFY(panel->isSeason());
+        QVERIFY(!panel->chartOptionView()->button("d_kline")->isVisibleTo(panel));
+        QCOMPARE(panel->options().chartType, 1);
+        const int year = QDate::currentDate().year();
+        panel->seasonQueryView()->setYears(year - 2, year);
+        panel->query();
+        QCOMPARE(seriesNames(panel->option()), (QStringList{QStringLiteral("%1年").arg(year - 2), QStringLiteral("%1年").arg(year - 1),
+                                                             QStringLiteral("%1年").arg(year)}));
+        QCOMPARE(panel->dataModel()->columnCount(), 5);
+        QCOMPARE(panel->dataModel()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("发布日期"));
+        shoot(o.dialog.get(), "detail-season.png");
+
+        // Back to the normal form: the K-line was kept.
+        click(panel, "d_seasonal_form");
+        QCOMPARE(panel->options().chartType, 10);
+        // "还原" brings the defaults back.
+        click(panel, "d_chart_restore");
+        QCOMPARE(panel->options().chartType, 1);
+
+        panel->chartOptionView()->button("d_show_data")->click();
+        QVERIFY(panel->isDataPageShown());
+        shoot(o.dialog.get(), "detail-data.png");
+        panel->dataOptionView()->button("d_show_chart")->click();
+        QVERIFY(!panel->isDataPageShown());
+
+        // The compare button folds the index list away and back.
+        click(panel, "d_compare_btn");
+        QVERIFY(!o.view->isSelectorShown());
+        click(panel, "d_compare_btn");
+        QVERIFY(o.view->isSelectorShown());
+    }
+
+    void exportWithinDailyQuota()
+    {
+        Opened o = open(1, kShanghai);
+        CPIndexDetailChartPanel *panel = o.panel;
+        WKExportManger *exports = WKExportManger::instance();
+        const QString refused = QStringLiteral("导出失败|您今天导出的数据过多，请明天再试！");
+
+        // One index in the normal form counts as two columns: refused at 499.
+        exports->updateExportedIdxCount("u499", 499);
+        QCOMPARE(exportAs(panel, "u499", m_dir.filePath("never.xlsx")), refused);
+        QCOMPARE(exports->getExportedIdxCount("u499"), 499);
+        QVERIFY(!QFile::exists(m_dir.filePath("never.xlsx")));
+
+        // The season form counts one: allowed at 499, and the 501st is refused.
+        click(panel, "d_seasonal_form");
+        QCOMPARE(exportAs(panel, "u499", m_dir.filePath("season")), QStringLiteral("导出数据|导出数据成功"));
+        QVERIFY(QFile::exists(m_dir.filePath("season.xlsx")));
+        QCOMPARE(exports->getExportedIdxCount("u499"), 500);
+        QCOMPARE(exportAs(panel, "u499", m_dir.filePath("more.xlsx")), refused);
+        // Another user is not held back; a cancelled file dialog still counts.
+        QCOMPARE(exportAs(panel, "other", QString()), QString());
+        QCOMPARE(exports->getExportedIdxCount("other"), 1);
+
+        // The counts survive a restart (the store is read again).
+        exports->setStorageFile(exports->storageFile());
+        QCOMPARE(exports->getExportedIdxCount("u499"), 500);
+        QCOMPARE(exports->getExportedIdxCount("other"), 1);
+
+        // A folder that cannot be written: an error, and no file.
+        click(panel, "d_seasonal_form");
+        const QString bad = m_dir.filePath("missing/x.xlsx");
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^cannot write the workbook .*missing/x.xlsx"));
+        QCOMPARE(exportAs(panel, "writer", bad), QStringLiteral("错误|导出数据失败"));
+        QVERIFY(!QFile::exists(bad));
+    }
+
+    void workbookHoldsTheTable()
+    {
+        Opened o = open(1, kShanghai);
+        o.view->indexList()->setSelection({indexRow(4, QStringLiteral("螺纹钢:全国均价"))});
+        CPIndexDetailChartPanel *panel = o.panel;
+        QTRY_COMPARE(panel->dataModel()->columnCount(), 4);
+        const QString path = m_dir.filePath("book.XLSX");
+        QCOMPARE(exportAs(panel, "reader", path), QStringLiteral("导出数据|导出数据成功"));
+        QVERIFY(QFile::exists(path + ".xlsx")); // the extension is checked case-sensitively
+
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"), {QFINDTESTDATA("readworkbook.py"), path + ".xlsx"});
+        QVERIFY(python.waitForFinished(30000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+        const QJsonObject book = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+        QCOMPARE(book.value("sheets").toArray(), QJsonArray({"新建工作簿_1"}));
+        QHash<QString, QJsonValue> cells;
+        for (const QJsonValue &c : book.value("cells").toArray())
+            cells.insert(c.toObject().value("ref").toString(), c.toObject().value("value"));
+        QCOMPARE(cells.value("B1").toString(), QStringLiteral("发布日期"));
+        QCOMPARE(cells.value("C1").toString(), kShanghai);
+        QCOMPARE(cells.value("D1").toString(), QStringLiteral("螺纹钢:全国均价"));
+        const int rows = panel->dataModel()->rowCount();
+        int dashes = 0;
+        for (int r = 0; r < rows; ++r) {
+            const QString row = QString::number(r + 2);
+            QCOMPARE(cells.value("A" + row).toInt(), r + 1);
+            QCOMPARE(cells.value("B" + row).toString(), panel->dataModel()->item(r, 1)->text());
+            QCOMPARE(cells.value("C" + row).toDouble(), panel->dataModel()->item(r, 2)->data(Qt::UserRole + 1).toDouble());
+            const QJsonValue weekly = cells.value("D" + row);
+            if (weekly.isString()) {
+                QCOMPARE(weekly.toString(), QStringLiteral("-"));
+                ++dashes;
+            } else {
+                QCOMPARE(weekly.toDouble(), panel->dataModel()->item(r, 3)->data(Qt::UserRole + 1).toDouble());
+            }
+        }
+        QVERIFY(dashes > 0 && dashes < rows);
+    }
+
+    // Failing or empty answers leave an empty chart, never a crash.
+    void badAnswers()
+    {
+        m_ds.failObject("ZRN_GENERAL_INDEX_1");
+        m_ds.failObject("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1");
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^CPIndexDetailIndexSelectorView::resetData error: "));
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^IndexChartView::loadData error: "));
+        Opened o = open(999, QStringLiteral("无此指标"));
+        QCOMPARE(o.view->indexList()->indexes().first().value("INDEX_NAME").toString(), QStringLiteral("无此指标"));
+        QCOMPARE(o.panel->dataModel()->rowCount(), 0);
+        QVERIFY(!o.panel->chartOptionView()->button("d_seasonal_form")->isVisibleTo(o.panel));
+        m_ds.failObject("ZRN_GENERAL_INDEX_1", false);
+        m_ds.failObject("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1", false);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TstIndexDetailDialog test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_indexdetaildialog.moc"
