@@ -1,7 +1,7 @@
 // The index detail dialog against a seeded server: opened from a table on a
 // page, comparison, chart forms, the season form, the data page, the export
 // with its daily quota, and the workbook it writes.
-#include "datasourcefixture.h"
+#include "serverfixture.h"
 #include "modalhelper.h"
 
 #include "editor/cpbasedialog.h"
