@@ -26,7 +26,9 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace ServerTest {
 
@@ -144,6 +146,8 @@ constexpr qint64 kIndexBase = 2001000000000LL;
 class DatasourceFixture
 {
 public:
+    ~DatasourceFixture() { release(); }
+
     // For initTestCase(): strict messages, private host folders, and the server.
     void setUp()
     {
@@ -161,24 +165,43 @@ public:
         const int port = m_server.port();
         m_relay.server().Post("/datasource/query", [this, port](const httplib::Request &req, httplib::Response &res) {
             const QJsonObject body = QJsonDocument::fromJson(QByteArray::fromStdString(req.body)).object();
+            bool held = false;
             {
                 QMutexLocker lock(&m_mutex);
                 m_requests.append(body);
+                if (m_holdNext == body.value(QStringLiteral("objName")).toString()) {
+                    m_holdNext.clear();
+                    held = true;
+                }
                 if (m_failing.contains(body.value(QStringLiteral("objName")).toString())) {
                     res.status = 500;
                     res.set_content(R"({"success":false,"message":"database unavailable"})", "application/json");
                     return;
                 }
             }
+            // A held request is answered after release(), on its own worker thread.
+            while (held && !m_released.loadAcquire())
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             httplib::Client client("127.0.0.1", port);
             const httplib::Headers headers{{"Authorization", req.get_header_value("Authorization")}};
             auto answer = client.Post("/datasource/query", headers, req.body, "application/json");
+            if (held)
+                m_heldAnswered.storeRelease(1);
             if (!answer) {
                 res.status = 502;
                 return;
             }
             res.status = answer->status;
             res.set_content(answer->body, "application/json");
+        });
+        // The export quota is kept by the server, for the user of the token.
+        m_relay.server().Post(R"(/user/export/(count|reserve))", [port](const httplib::Request &req, httplib::Response &res) {
+            httplib::Client client("127.0.0.1", port);
+            const httplib::Headers headers{{"Authorization", req.get_header_value("Authorization")}};
+            auto answer = client.Post(req.path.c_str(), headers, req.body, "application/json");
+            res.status = answer ? answer->status : 502;
+            if (answer)
+                res.set_content(answer->body, "application/json");
         });
         if (!m_relay.start()) {
             *error = QStringLiteral("relay did not start");
@@ -222,7 +245,26 @@ public:
             m_failing.remove(objName);
     }
 
+    // Holds the next request to `objName` unanswered until release(), so that
+    // a later request overtakes it.
+    void holdNext(const QString &objName)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_holdNext = objName;
+        m_released.storeRelease(0);
+        m_heldAnswered.storeRelease(0);
+    }
+    void release() { m_released.storeRelease(1); }
+    // True once the held request has been answered by the server.
+    bool heldAnswered() const { return m_heldAnswered.loadAcquire(); }
+
+    // Sends a token of `userId` from now on.
+    bool signIn(const QString &userId) { return ZhpTest::signIn(m_server.server(), userId, {}, nullptr); }
+
 private:
+    QString m_holdNext;
+    QAtomicInt m_released{1};
+    QAtomicInt m_heldAnswered{0};
     Fixture m_server;
     HttpTestServer m_relay;
     mutable QMutex m_mutex;
