@@ -4,6 +4,7 @@
 #include "serverfixture.h"
 #include "modalhelper.h"
 
+#include "charts/hxoptionfilterbasewidget.h"
 #include "editor/cpbasedialog.h"
 #include "editor/cpdialogcontent.h"
 #include "editor/dialogmask.h"
@@ -223,6 +224,16 @@ private slots:
         QCOMPARE(seriesNames(panel->option()), QStringList{kShanghai});
         visible->click();
         QCOMPARE(seriesNames(panel->option()).size(), 2);
+
+        // Every form is drawn by the chart without complaint (a refused
+        // option would log a script error, which fails the test).
+        for (const char *task : {"d_bar", "d_pie", "d_area", "d_horizontal_bar", "d_stacked_bar",
+                                 "d_horizontal_stacked_bar", "d_scatter", "d_line"}) {
+            QSignalSpy drawn(panel->chartView(), &HXEcharts::HXEChartsView::chartDrawn);
+            click(panel, task);
+            QVERIFY2(drawn.wait(10000) && drawn.first().first().toBool(), task);
+        }
+        QVERIFY(panel->pieFilter()->isHidden());
 
         // The K-line draws the first index and its averages.
         click(panel, "d_kline");
