@@ -235,6 +235,17 @@ private slots:
         }
         QVERIFY(panel->pieFilter()->isHidden());
 
+        // The picture button saves what is drawn as a PNG.
+        const QString picture = m_dir.filePath(QStringLiteral("chart.png"));
+        onNextModal<QFileDialog>([picture](QFileDialog *dialog) {
+            dialog->selectFile(picture);
+            static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+        });
+        panel->chartOptionView()->button("d_down_chart")->click();
+        const QImage saved(picture);
+        QVERIFY(!saved.isNull());
+        QCOMPARE(saved.size(), panel->chartView()->size() * panel->chartView()->devicePixelRatioF());
+
         // The K-line draws the first index and its averages.
         click(panel, "d_kline");
         QCOMPARE(seriesNames(panel->option()), (QStringList{kShanghai, "MA5", "MA10", "MA20", "MA30"}));
