@@ -22,13 +22,6 @@ namespace {
 
 const QString kHeader = QStringLiteral("header");
 
-qint64 idOf(const QVariant &value)
-{
-    bool ok = false;
-    const qint64 id = value.toLongLong(&ok);
-    return ok ? id : qint64(value.toDouble());
-}
-
 QDate publishDate(const QJsonObject &row)
 {
     return HXUtils::HXVariantUtil::toDate(row.value(QStringLiteral("PUBLISH_DT")).toVariant(), QDate());
@@ -37,12 +30,6 @@ QDate publishDate(const QJsonObject &row)
 QString indexName(const QVariantMap &index)
 {
     return index.value(QStringLiteral("INDEX_NAME")).toString();
-}
-
-QString indexUnit(const QVariantMap &index)
-{
-    const QString unit = index.value(QStringLiteral("INDEX_UNIT")).toString();
-    return unit.isEmpty() ? index.value(QStringLiteral("UNIT_NAME")).toString() : unit;
 }
 
 bool typeTakesAxisSettings(int type)
@@ -122,7 +109,7 @@ QJsonArray plainSeries(const CPDetailChartOptions &options, const CPDetailDatase
         bool typed = false;
         // Axis settings belong to indices, which only the normal form draws.
         if (typeTakesAxisSettings(type) && options.form == CPDetailChartOptions::Normal && d - 1 < indexes.size()) {
-            const qint64 id = idOf(indexes.at(d - 1).value(QStringLiteral("IDX_ID")));
+            const qint64 id = indexId(indexes.at(d - 1).value(QStringLiteral("IDX_ID")));
             const auto it = options.axisSettings.constFind(id);
             if (it != options.axisSettings.constEnd()) {
                 if (it->lineType > 0) {
@@ -231,6 +218,19 @@ void addAxes(QJsonObject &option, const CPDetailChartOptions &options, const CPD
 
 } // namespace
 
+qint64 indexId(const QVariant &value)
+{
+    bool ok = false;
+    const qint64 id = value.toLongLong(&ok);
+    return ok ? id : qint64(value.toDouble());
+}
+
+QString indexUnit(const QVariantMap &index)
+{
+    const QString unit = index.value(QStringLiteral("INDEX_UNIT")).toString();
+    return unit.isEmpty() ? index.value(QStringLiteral("UNIT_NAME")).toString() : unit;
+}
+
 QJsonValue numericValue(const QJsonValue &value)
 {
     return value.isDouble() ? value : QJsonValue(QJsonValue::Null);
@@ -241,14 +241,14 @@ CPDetailDataset normalDataset(const QJsonArray &valueRows, const QList<QVariantM
     CPDetailDataset data;
     QHash<qint64, int> column;
     for (const QVariantMap &index : indexes) {
-        column.insert(idOf(index.value(QStringLiteral("IDX_ID"))), data.dimensions.size());
+        column.insert(indexId(index.value(QStringLiteral("IDX_ID"))), data.dimensions.size());
         data.dimensions.append(indexName(index));
     }
     QMap<QString, QJsonArray> rows; // "yyyy-MM-dd" sorts by date
     for (const QJsonValue &v : valueRows) {
         const QJsonObject row = v.toObject();
         const QDate date = publishDate(row);
-        const int c = column.value(idOf(row.value(QStringLiteral("IDX_ID")).toVariant()), -1);
+        const int c = column.value(indexId(row.value(QStringLiteral("IDX_ID")).toVariant()), -1);
         if (!date.isValid() || c < 0)
             continue;
         const QString key = date.toString(QStringLiteral("yyyy-MM-dd"));

@@ -62,6 +62,11 @@ HXCPCONTROLS_EXPORT QJsonArray movingAverage(const QJsonArray &values, int n);
 // The colours of the series, in order.
 HXCPCONTROLS_EXPORT QJsonArray palette();
 
+// An index row's ID (IDX_ID arrives as a JSON number, that is a double).
+HXCPCONTROLS_EXPORT qint64 indexId(const QVariant &value);
+// An index row's unit: INDEX_UNIT, else UNIT_NAME.
+HXCPCONTROLS_EXPORT QString indexUnit(const QVariantMap &index);
+
 // A number, or null for anything else (missing, null, text).
 HXCPCONTROLS_EXPORT QJsonValue numericValue(const QJsonValue &value);
 

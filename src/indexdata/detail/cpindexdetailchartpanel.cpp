@@ -4,6 +4,7 @@
 
 #include "charts/hxoptionfilterbasewidget.h"
 #include "common/logging.h"
+#include "cpindexdetailchart.h"
 #include "cpdetailtitlesetting.h"
 #include "cpindexdetailoptionview.h"
 #include "cpindexdetailqueryview.h"
@@ -27,17 +28,6 @@
 #include <QTemporaryDir>
 
 namespace HXCPControls {
-
-namespace {
-
-qint64 idOf(const QVariant &value)
-{
-    bool ok = false;
-    const qint64 id = value.toLongLong(&ok);
-    return ok ? id : qint64(value.toDouble());
-}
-
-} // namespace
 
 CPIndexDetailChartPanel::CPIndexDetailChartPanel(QWidget *parent, const CPIndexDetailSource &source)
     : QWidget(parent)
@@ -228,7 +218,7 @@ void CPIndexDetailChartPanel::loadNormal()
         return;
     QList<qint64> ids;
     for (const QVariantMap &index : qAsConst(m_indexes))
-        ids.append(idOf(index.value(QStringLiteral("IDX_ID"))));
+        ids.append(CPIndexDetailChart::indexId(index.value(QStringLiteral("IDX_ID"))));
     const QString valueObj = m_indexes.first().value(QStringLiteral("idxValueDsName"), m_source.valueObjName).toString();
     HXDataApi::HttpJsonResult result;
     CPIndexDataService::getIndexValues(m_datasource, valueObj, ids, o.startDate, o.endDate, result);
@@ -259,7 +249,7 @@ void CPIndexDetailChartPanel::loadSeason()
     const QVariantMap first = m_indexes.first();
     const QString valueObj = first.value(QStringLiteral("idxValueDsName"), m_source.valueObjName).toString();
     HXDataApi::HttpJsonResult result;
-    CPIndexDataService::getIndexValuesByFrequency(m_datasource, valueObj, idOf(first.value(QStringLiteral("IDX_ID"))),
+    CPIndexDataService::getIndexValuesByFrequency(m_datasource, valueObj, CPIndexDetailChart::indexId(first.value(QStringLiteral("IDX_ID"))),
                                                   frequency, o.startDate, o.endDate, result);
     if (!result.success) {
         qCWarning(lcIndexData).noquote() << "IndexChartView::loadData error: " << result.errorMsg;

@@ -4,6 +4,7 @@
 #include "ui_cpindexselectoritem.h"
 
 #include "common/logging.h"
+#include "cpindexdetailchart.h"
 #include "editor/cpbasedialog.h"
 #include "editor/skinimagepath.h"
 #include "hxdataapi/hxdatasourceservice.h"
@@ -20,12 +21,6 @@ namespace HXCPControls {
 
 namespace {
 
-qint64 idOf(const QVariant &value)
-{
-    bool ok = false;
-    const qint64 id = value.toLongLong(&ok);
-    return ok ? id : qint64(value.toDouble());
-}
 
 bool isRequired(const QVariantMap &row)
 {
@@ -141,7 +136,7 @@ QList<QVariantMap> CPIndexDetailIndexSelectorView::visibleIndexes() const
 {
     QList<QVariantMap> shown;
     for (const QVariantMap &row : m_indexes) {
-        if (!m_hidden.contains(idOf(row.value(QStringLiteral("IDX_ID")))))
+        if (!m_hidden.contains(CPIndexDetailChart::indexId(row.value(QStringLiteral("IDX_ID")))))
             shown.append(row);
     }
     return shown;
@@ -154,11 +149,11 @@ void CPIndexDetailIndexSelectorView::setSelection(const QList<QVariantMap> &rows
     for (const QVariantMap &row : m_indexes) {
         if (isRequired(row)) {
             result.append(row);
-            seen.insert(idOf(row.value(QStringLiteral("IDX_ID"))));
+            seen.insert(CPIndexDetailChart::indexId(row.value(QStringLiteral("IDX_ID"))));
         }
     }
     for (const QVariantMap &row : rows) {
-        const qint64 id = idOf(row.value(QStringLiteral("IDX_ID")));
+        const qint64 id = CPIndexDetailChart::indexId(row.value(QStringLiteral("IDX_ID")));
         if (isRequired(row) || seen.contains(id))
             continue;
         seen.insert(id);
@@ -172,7 +167,7 @@ void CPIndexDetailIndexSelectorView::setSelection(const QList<QVariantMap> &rows
 
 void CPIndexDetailIndexSelectorView::setHidden(const QVariant &idxId, bool hidden)
 {
-    const qint64 id = idOf(idxId);
+    const qint64 id = CPIndexDetailChart::indexId(idxId);
     if (hidden == m_hidden.contains(id))
         return;
     if (hidden)
@@ -184,9 +179,9 @@ void CPIndexDetailIndexSelectorView::setHidden(const QVariant &idxId, bool hidde
 
 void CPIndexDetailIndexSelectorView::removeIndex(const QVariant &idxId)
 {
-    const qint64 id = idOf(idxId);
+    const qint64 id = CPIndexDetailChart::indexId(idxId);
     for (int i = 0; i < m_indexes.size(); ++i) {
-        if (idOf(m_indexes.at(i).value(QStringLiteral("IDX_ID"))) == id && !isRequired(m_indexes.at(i))) {
+        if (CPIndexDetailChart::indexId(m_indexes.at(i).value(QStringLiteral("IDX_ID"))) == id && !isRequired(m_indexes.at(i))) {
             m_indexes.removeAt(i);
             m_hidden.remove(id);
             rebuild();
@@ -205,7 +200,7 @@ void CPIndexDetailIndexSelectorView::rebuild()
         auto *item = new CPIndexSelectorItem(list, row);
         entry->setSizeHint(QSize(0, 36));
         list->setItemWidget(entry, item);
-        const qint64 id = idOf(row.value(QStringLiteral("IDX_ID")));
+        const qint64 id = CPIndexDetailChart::indexId(row.value(QStringLiteral("IDX_ID")));
         item->setShown(!m_hidden.contains(id));
         connect(item, &CPIndexSelectorItem::visiableChanged, this,
                 [this](const QVariant &idxId, bool invisible) { setHidden(idxId, invisible); });

@@ -1,5 +1,7 @@
 #include "cpxyaxissetting.h"
 
+#include "cpindexdetailchart.h"
+
 #include <QComboBox>
 #include <QHeaderView>
 #include <QTableWidget>
@@ -31,7 +33,7 @@ void CPXYAxisSetting::setIndexes(const QList<QVariantMap> &indexes, const QMap<q
     m_ids.clear();
     m_units.clear();
     for (const QVariantMap &index : indexes) {
-        const qint64 id = index.value(QStringLiteral("IDX_ID")).toLongLong();
+        const qint64 id = CPIndexDetailChart::indexId(index.value(QStringLiteral("IDX_ID")));
         const CPAxisSetting current = settings.value(id);
         const int row = m_table->rowCount();
         m_table->insertRow(row);
@@ -47,8 +49,7 @@ void CPXYAxisSetting::setIndexes(const QList<QVariantMap> &indexes, const QMap<q
         axis->setCurrentIndex(qBound(0, current.axisIndex + 1, 2));
         m_table->setCellWidget(row, 2, axis);
         m_ids.append(id);
-        const QString unit = index.value(QStringLiteral("INDEX_UNIT")).toString();
-        m_units.append(unit.isEmpty() ? index.value(QStringLiteral("UNIT_NAME")).toString() : unit);
+        m_units.append(CPIndexDetailChart::indexUnit(index));
     }
 }
 
