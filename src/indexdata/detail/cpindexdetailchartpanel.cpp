@@ -202,14 +202,18 @@ void CPIndexDetailChartPanel::editAxes()
 
 void CPIndexDetailChartPanel::query()
 {
+    // The value queries wait in a local event loop, in which answers to other
+    // requests may start a newer query; only the newest one is shown.
+    const int generation = ++m_queryGeneration;
     if (m_isSeason)
-        loadSeason();
+        loadSeason(generation);
     else
-        loadNormal();
-    showChart();
+        loadNormal(generation);
+    if (generation == m_queryGeneration)
+        showChart();
 }
 
-void CPIndexDetailChartPanel::loadNormal()
+void CPIndexDetailChartPanel::loadNormal(int generation)
 {
     CPDetailChartOptions &o = m_options[CPDetailChartOptions::Normal];
     o.startDate = m_queryView->startDate();
@@ -222,6 +226,8 @@ void CPIndexDetailChartPanel::loadNormal()
     const QString valueObj = m_indexes.first().value(QStringLiteral("idxValueDsName"), m_source.valueObjName).toString();
     HXDataApi::HttpJsonResult result;
     CPIndexDataService::getIndexValues(m_datasource, valueObj, ids, o.startDate, o.endDate, result);
+    if (generation != m_queryGeneration)
+        return;
     if (!result.success) {
         qCWarning(lcIndexData).noquote() << "IndexChartView::loadData error: " << result.errorMsg;
         return;
@@ -231,7 +237,7 @@ void CPIndexDetailChartPanel::loadNormal()
     fitNumberColumn();
 }
 
-void CPIndexDetailChartPanel::loadSeason()
+void CPIndexDetailChartPanel::loadSeason(int generation)
 {
     CPDetailChartOptions &o = m_options[CPDetailChartOptions::Season];
     const int startYear = m_seasonQueryView->startYear();
@@ -251,6 +257,8 @@ void CPIndexDetailChartPanel::loadSeason()
     HXDataApi::HttpJsonResult result;
     CPIndexDataService::getIndexValuesByFrequency(m_datasource, valueObj, CPIndexDetailChart::indexId(first.value(QStringLiteral("IDX_ID"))),
                                                   frequency, o.startDate, o.endDate, result);
+    if (generation != m_queryGeneration)
+        return;
     if (!result.success) {
         qCWarning(lcIndexData).noquote() << "IndexChartView::loadData error: " << result.errorMsg;
         return;

@@ -88,8 +88,8 @@ signals:
     void switchSeasonMode(bool isSeason);
 
 private:
-    void loadNormal();
-    void loadSeason();
+    void loadNormal(int generation);
+    void loadSeason(int generation);
     void resetOptions(int form);
     void fitNumberColumn();
     void mirror();
@@ -111,6 +111,7 @@ private:
     CPDetailDataset m_datasets[2];
     QJsonObject m_option;
     bool m_isSeason = false;
+    int m_queryGeneration = 0;
 };
 
 } // namespace HXCPControls
