@@ -46,8 +46,8 @@ const ButtonDef kChartButtons[] = {
 QHBoxLayout *barLayout(QWidget *bar)
 {
     auto *layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(10, 4, 10, 4);
-    layout->setSpacing(4);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(1);
     return layout;
 }
 
@@ -63,7 +63,7 @@ QToolButton *makeDetailToolButton(QWidget *parent, QHBoxLayout *layout, const QS
     button->setCursor(Qt::PointingHandCursor);
     button->setAutoRaise(true);
     button->setIcon(QIcon(skinImagePath(QStringLiteral("custompage/%1.png").arg(task))));
-    button->setIconSize(QSize(20, 20));
+    button->setIconSize(QSize(18, 18));
     button->setToolButtonStyle(textBesideIcon ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
     button->setProperty("selected", false);
     // Buttons with a text keep it whole however narrow the bar gets.
