@@ -12,7 +12,9 @@
 #include "indexdata/cpindexdatacomponent.h"
 #include "indexdata/cpindexdataview.h"
 #include "indexdata/cpindexselector.h"
+#include "indexdata/detail/cpdetailtitlesetting.h"
 #include "indexdata/detail/cpindexdetailchartpanel.h"
+#include "indexdata/detail/cpxyaxissetting.h"
 #include "indexdata/detail/cpindexdetailindexselectorview.h"
 #include "indexdata/detail/cpindexdetailoptionview.h"
 #include "indexdata/detail/cpindexdetailqueryview.h"
@@ -234,6 +236,40 @@ private slots:
             QVERIFY2(drawn.wait(10000) && drawn.first().first().toBool(), task);
         }
         QVERIFY(panel->pieFilter()->isHidden());
+
+        // The title form starts from the first index's name; its choice is drawn.
+        QString prefilled;
+        onNextModal<CPBaseDialog>([&prefilled](CPBaseDialog *dialog) {
+            auto *form = qobject_cast<CPDetailTitleSetting *>(dialog->content());
+            prefilled = form->titleText();
+            form->setValues(true, QString(), QStringLiteral("right"));
+            dialog->accept();
+        });
+        click(panel, "d_title");
+        QCOMPARE(prefilled, kShanghai);
+        QCOMPARE(panel->option().value("title").toObject(), (QJsonObject{{"left", "right"}, {"text", kShanghai}}));
+
+        // The axis form puts the second index on a right axis as bars.
+        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) {
+            auto *form = qobject_cast<CPXYAxisSetting *>(dialog->content());
+            static_cast<QComboBox *>(form->table()->cellWidget(1, 1))->setCurrentIndex(2);
+            static_cast<QComboBox *>(form->table()->cellWidget(1, 2))->setCurrentIndex(2);
+            dialog->accept();
+        });
+        click(panel, "d_biaxial_setting");
+        const QJsonArray series = panel->option().value("series").toArray();
+        QCOMPARE(series.at(1).toObject().value("type").toString(), QStringLiteral("bar"));
+        QCOMPARE(series.at(1).toObject().value("yAxisIndex").toInt(), 1);
+        QCOMPARE(panel->option().value("yAxis").toArray().size(), 2);
+
+        // The window buttons: the frame fills the mask and comes back.
+        CPDialogContent *frame = o.dialog->mask()->content();
+        const QRect placed = frame->geometry();
+        auto *maximize = o.view->findChild<QPushButton *>(QStringLiteral("maximize_btn"));
+        maximize->click();
+        QCOMPARE(frame->geometry(), QRect(QPoint(0, 0), o.dialog->mask()->size().expandedTo(frame->minimumSize())));
+        maximize->click();
+        QCOMPARE(frame->geometry(), placed);
 
         // The picture button saves what is drawn as a PNG.
         const QString picture = m_dir.filePath(QStringLiteral("chart.png"));
