@@ -410,6 +410,12 @@ private slots:
         QCOMPARE(o.view->indexList()->indexes().first().value("INDEX_NAME").toString(), QStringLiteral("无此指标"));
         QCOMPARE(o.panel->dataModel()->rowCount(), 0);
         QVERIFY(!o.panel->chartOptionView()->button("d_seasonal_form")->isVisibleTo(o.panel));
+        // An empty pie and an empty K-line are drawn as empty charts.
+        for (const char *task : {"d_pie", "d_kline"}) {
+            QSignalSpy drawn(o.panel->chartView(), &HXEcharts::HXEChartsView::chartDrawn);
+            click(o.panel, task);
+            QVERIFY2(drawn.wait(10000) && drawn.first().first().toBool(), task);
+        }
         m_ds.failObject("ZRN_GENERAL_INDEX_1", false);
         m_ds.failObject("ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1", false);
     }

@@ -286,7 +286,9 @@ void CPIndexDetailChartPanel::showChart()
             const QSignalBlocker quiet(m_pieFilter);
             m_pieFilter->setCurrentChoice(previous);
         }
-        m_option = m_pieFilter->filter(m_option);
+        // Without values there is no category to choose: the chart stays empty.
+        if (!m_pieFilter->choices().isEmpty())
+            m_option = m_pieFilter->filter(m_option);
     }
     m_chartView->addCharts(m_option, false);
 }
