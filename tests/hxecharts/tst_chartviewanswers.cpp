@@ -1,6 +1,6 @@
 // A chart view shows the answer to its latest configuration only, whatever
 // order the answers of the seeded server arrive in.
-#include "datasourcefixture.h"
+#include "serverfixture.h"
 
 #include "charts/cpindexchartview.h"
 

@@ -2,7 +2,7 @@
 // answer to the latest query is shown, Ctrl+P opens the settings of the
 // focused component however many a page holds, and a failed node query
 // empties the candidates.
-#include "datasourcefixture.h"
+#include "serverfixture.h"
 #include "modalhelper.h"
 
 #include "editor/cpbasedialog.h"
