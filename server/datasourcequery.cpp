@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSqlError>
+#include <QSet>
 #include <QSqlQuery>
 
 #include <cmath>
@@ -16,6 +17,7 @@ namespace zhpserver {
 namespace {
 
 constexpr int MaxListLength = 5000;
+constexpr int MaxOrderKeys = 100;
 constexpr int MaxBoundValues = 20000; // well below what one SQLite statement takes
 constexpr double MaxExactInteger = 9007199254740992.0; // 2^53
 
@@ -108,10 +110,28 @@ public:
         switch (node.kind) {
         case filter::Node::And:
         case filter::Node::Or: {
-            QString l, r;
-            if (!build(*node.left, l, binds, error) || !build(*node.right, r, binds, error))
-                return false;
-            sql = QStringLiteral("(") + l + (node.kind == filter::Node::And ? QStringLiteral(" AND ") : QStringLiteral(" OR ")) + r
+            // A chain of one operator is written flat, "(a AND b AND c)":
+            // SQL parsers have a small stack for nested parentheses.
+            std::vector<const filter::Node *> operands;
+            std::vector<const filter::Node *> pending{&node};
+            while (!pending.empty()) {
+                const filter::Node *n = pending.back();
+                pending.pop_back();
+                if (n->kind == node.kind) {
+                    pending.push_back(n->right.get());
+                    pending.push_back(n->left.get());
+                } else {
+                    operands.push_back(n);
+                }
+            }
+            QStringList parts;
+            for (const filter::Node *operand : operands) {
+                QString part;
+                if (!build(*operand, part, binds, error))
+                    return false;
+                parts.append(part);
+            }
+            sql = QStringLiteral("(") + parts.join(node.kind == filter::Node::And ? QStringLiteral(" AND ") : QStringLiteral(" OR "))
                   + QStringLiteral(")");
             return true;
         }
@@ -252,7 +272,12 @@ bool compileQuery(const QString &objName, const QString &filterText, const QJson
         where = where.isEmpty() ? condition : QStringLiteral("(") + where + QStringLiteral(") AND ") + condition;
     }
 
+    if (order.size() > MaxOrderKeys) {
+        error.message = QStringLiteral("order holds %1 entries, more than %2").arg(order.size()).arg(MaxOrderKeys);
+        return false;
+    }
     QStringList orderBy;
+    QSet<const FieldDef *> ordered;
     for (int i = 0; i < order.size(); ++i) {
         const QJsonObject o = order.at(i).toObject();
         const QJsonValue fieldValue = o.value(QLatin1String("field"));
@@ -274,7 +299,11 @@ bool compileQuery(const QString &objName, const QString &filterText, const QJson
                 return false;
             }
         }
-        orderBy.append(field->sql + (direction == 1 ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+        // A field already ordered by decides nothing more.
+        if (!ordered.contains(field)) {
+            ordered.insert(field);
+            orderBy.append(field->sql + (direction == 1 ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+        }
     }
     if (!object->defaultOrder.isEmpty())
         orderBy.append(object->defaultOrder);

@@ -1,8 +1,8 @@
 // zhp-server: serves the composite panel endpoints and the datasource over
-// one SQLite file. The first line of standard output is the port it listens
-// on; one log line per request goes to standard error. With --issue-token or
-// --revoke-tokens it changes the users' tokens in the database and exits,
-// also beside a server running on the same file.
+// one SQLite file or a PostgreSQL database. The first line of standard output
+// is the port it listens on; one log line per request goes to standard error.
+// With --issue-token or --revoke-tokens it changes the users' tokens in the
+// database and exits, also beside a server running on the same database.
 
 #include "auth.h"
 #include "server.h"
@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -74,7 +75,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Composite panel and datasource server."));
     parser.addHelpOption();
-    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("SQLite database file (created when missing)."), QStringLiteral("FILE"),
+    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("SQLite database file (created when missing, in a folder that exists) or postgresql://user@host:port/dbname."),
+                                      QStringLiteral("FILE|URL"),
                                       zhpserver::Server::defaultDatabasePath());
     const QCommandLineOption bindOption(QStringLiteral("bind"), QStringLiteral("Address to listen on."), QStringLiteral("ADDR"),
                                         QStringLiteral("127.0.0.1"));
@@ -97,7 +99,18 @@ int main(int argc, char *argv[])
                                           QStringLiteral("USER"));
     parser.addOptions({dbOption, bindOption, portOption, seedOption, seedDateOption, threadsOption, quietOption, exportLimitOption,
                        issueOption, editorOption, revokeOption});
-    parser.process(app);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "zhp-server: %s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "zhp-server: unexpected argument %s\n", qPrintable(parser.positionalArguments().first()));
+        return 2;
+    }
 
     if (parser.isSet(issueOption) || parser.isSet(revokeOption))
         return manageTokens(parser.value(dbOption), parser.value(issueOption), parser.values(editorOption), parser.value(revokeOption));
@@ -133,6 +146,13 @@ int main(int argc, char *argv[])
     if (!ok || options.exportLimit < 0) {
         std::fprintf(stderr, "zhp-server: --export-limit needs a number of 0 or more\n");
         return 2;
+    }
+
+    // Every connection waiting for its request head holds a descriptor.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
     }
 
     zhpserver::Server server;

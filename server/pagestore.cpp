@@ -75,7 +75,7 @@ bool code(const QJsonObject &body, const char *key, QString &out, Check &check)
 {
     if (!text(body, key, out, check))
         return false;
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.-]+$"));
+    static const QRegularExpression plain(QStringLiteral("\\A[A-Za-z0-9_.-]+\\z"));
     if (!plain.match(out).hasMatch()) {
         check.error = QStringLiteral("%1 may only hold letters, digits, '_', '.' and '-'").arg(QLatin1String(key));
         return false;
@@ -304,12 +304,16 @@ template <typename Fn>
 Reply write(Storage &storage, const char *what, Fn body)
 {
     std::lock_guard<std::mutex> lock(storage.writeMutex());
+    if (storage.isLost())
+        return Reply::error(503, QStringLiteral("the database file was deleted or replaced under the server; writes are refused until it is restored"));
     QSqlDatabase db = storage.connection();
     if (!db.transaction()) {
         qCWarning(lcServer).noquote() << what << "cannot start a transaction:" << db.lastError().text();
-        return Reply::error(500, QStringLiteral("the database is not available"));
+        return Reply::error(503, QStringLiteral("the database is not available"));
     }
     try {
+        if (!storage.lockWrites(db))
+            throw DbError{QStringLiteral("cannot take the write lock")};
         Reply reply = body(db);
         if (reply.status >= 200 && reply.status < 300) {
             if (!db.commit()) {
