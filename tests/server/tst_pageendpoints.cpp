@@ -226,6 +226,7 @@ private slots:
         row("user not text", "user/tree", {{"userId", 5}, {"prodId", kProduct}}, 400, "userId must be non-empty text");
         row("no product", "user/add", {{"nodeCode", "ADD4"}}, 400, "prodId is missing");
         row("code with sql", "user/add", with(add, {{"nodeCode", "ADD4'; DROP TABLE tree_node; --"}}), 400, "nodeCode may only hold");
+        row("code with a newline", "user/add", with(add, {{"nodeCode", "ADD4\n"}}), 400, "nodeCode may only hold");
         row("negative position", "user/add", with(add, {{"sn", -1}}), 400, "sn must be a position");
         row("page without id", "user/add", with(add, {{"pad", true}}), 400, "padId is missing");
         row("existing code", "user/add", with(add, {{"nodeCode", kFavourites}}), 409, "node " + kFavourites + " already exists");
