@@ -74,6 +74,14 @@ int ZhpServerProcess::stop(int timeoutMs)
 
 QString ZhpServerProcess::log()
 {
+    // What the server wrote lately may still be in the pipe: read until it
+    // stays quiet for a moment.
+    if (m_process.state() == QProcess::Running) {
+        m_process.setReadChannel(QProcess::StandardError);
+        while (m_process.waitForReadyRead(100))
+            m_stderr += m_process.readAllStandardError();
+        m_process.setReadChannel(QProcess::StandardOutput);
+    }
     m_stderr += m_process.readAllStandardError();
     return QString::fromUtf8(m_stderr);
 }
