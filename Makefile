@@ -2,8 +2,9 @@
 BUILD ?= build
 JOBS ?= 2
 SCREENSHOT ?= $(BUILD)/screenshots/terminal.png
+FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build test run bench package install clean
+.PHONY: deps configure build test run bench package install fuzz clean
 
 deps:
 	bash scripts/deps.sh
@@ -29,5 +30,9 @@ package: build
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix "$(PREFIX)")
 
+# The libFuzzer targets of fuzz/, FUZZ_SECONDS each, in a clang build of their own.
+fuzz: deps
+	bash scripts/run-fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-fuzz

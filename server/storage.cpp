@@ -396,7 +396,7 @@ bool Storage::open(QString *error, int targetVersion, bool createFolder)
             *error = m_locationError;
         return false;
     }
-    if (m_location.engine == DatabaseLocation::SQLite) {
+    if (m_location.engine == DatabaseLocation::SQLite && m_location.path != QLatin1String(":memory:")) {
         const QFileInfo info(m_location.path);
         if (info.isDir()) {
             if (error)
@@ -420,7 +420,7 @@ bool Storage::open(QString *error, int targetVersion, bool createFolder)
             *error = QStringLiteral("cannot open %1: %2").arg(m_location.display(), db.lastError().text().trimmed());
         return false;
     }
-    if (db.driverName() == QLatin1String("QSQLITE")) {
+    if (db.driverName() == QLatin1String("QSQLITE") && m_location.path != QLatin1String(":memory:")) {
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next()
             || q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
