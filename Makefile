@@ -4,7 +4,7 @@ JOBS ?= 2
 SCREENSHOT ?= $(BUILD)/screenshots/terminal.png
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build test run bench package install fuzz clean
+.PHONY: deps configure build test run bench loadbench package install fuzz clean
 
 deps:
 	bash scripts/deps.sh
@@ -29,6 +29,10 @@ package: build
 
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix "$(PREFIX)")
+
+# zhp-server under 32 clients for 30 s on SQLite and PostgreSQL, with and without hostile clients.
+loadbench: build
+	bash scripts/run-loadbench.sh $(BUILD)
 
 # The libFuzzer targets of fuzz/, FUZZ_SECONDS each, in a clang build of their own.
 fuzz: deps

@@ -7,6 +7,7 @@
 #include "storage.h"
 
 #include "pgcluster.h"
+#include "rawhttp.h"
 #include "zhpserverprocess.h"
 #include "zhptest.h"
 
@@ -15,8 +16,6 @@
 #include <QSqlQuery>
 #include <QtTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -25,56 +24,9 @@
 #include <thread>
 
 using namespace ServerTest;
+using namespace RawHttp;
 
 namespace {
-
-int connectTo(int port)
-{
-    const int sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(quint16(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timeval timeout{20, 0};
-    ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    ::setsockopt(sock, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    if (::connect(sock, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
-        ::close(sock);
-        return -1;
-    }
-    return sock;
-}
-
-// Sends `request` (as far as the server reads it) and returns the whole answer.
-QByteArray exchange(int port, const QByteArray &request)
-{
-    const int sock = connectTo(port);
-    if (sock < 0)
-        return QByteArray();
-    for (qint64 sent = 0; sent < request.size();) {
-        const ssize_t n = ::send(sock, request.constData() + sent, size_t(qMin<qint64>(request.size() - sent, 1 << 16)), MSG_NOSIGNAL);
-        if (n <= 0)
-            break;
-        sent += n;
-    }
-    QByteArray answer;
-    char buffer[65536];
-    for (ssize_t n; (n = ::recv(sock, buffer, sizeof buffer, 0)) > 0;)
-        answer.append(buffer, int(n));
-    ::close(sock);
-    return answer;
-}
-
-int statusOf(const QByteArray &answer)
-{
-    return answer.startsWith("HTTP/1.1 ") ? answer.mid(9, 3).toInt() : 0;
-}
-
-QByteArray postRequest(const QByteArray &path, const QByteArray &body, const QByteArray &headers = QByteArray())
-{
-    return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n" + headers
-           + (headers.contains("Transfer-Encoding") ? QByteArray() : "Content-Length: " + QByteArray::number(body.size()) + "\r\n") + "\r\n" + body;
-}
 
 QByteArray gzip(const QByteArray &data)
 {
@@ -246,7 +198,7 @@ private slots:
             t.join();
         QCOMPARE(failed.load(), 0);
         const QByteArray answer = exchange(second.port(), postRequest(kTree, R"({"userId":"shared","prodId":"P001"})"));
-        const QJsonArray nodes = QJsonDocument::fromJson(answer.mid(answer.indexOf("\r\n\r\n") + 4)).array();
+        const QJsonArray nodes = QJsonDocument::fromJson(bodyOf(answer)).array();
         QCOMPARE(nodes.size(), acknowledged.load());
         QSet<QString> codes;
         QList<int> positions;

@@ -24,6 +24,7 @@ public:
     int stop(int timeoutMs = 10000);
 
     int port() const { return m_port; }
+    qint64 processId() const { return m_process.processId(); }
     QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_port); }
     QString errorText() const { return m_error; }
     // Everything the server wrote to standard error so far.
