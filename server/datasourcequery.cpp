@@ -10,7 +10,10 @@
 #include <QSet>
 #include <QSqlQuery>
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 
 namespace zhpserver {
 
@@ -20,6 +23,43 @@ constexpr int MaxListLength = 5000;
 constexpr int MaxOrderKeys = 100;
 constexpr int MaxBoundValues = 20000; // well below what one SQLite statement takes
 constexpr double MaxExactInteger = 9007199254740992.0; // 2^53
+
+// Large answers are built one at a time per server: a query that has
+// written this many rows waits for the slot before it writes more, so
+// clients asking for everything share the processor among themselves and
+// leave the rest of it to everyone else.
+constexpr int LargeAnswerRows = 4000;
+constexpr auto LargeAnswerWait = std::chrono::seconds(30);
+
+class LargeAnswerSlot
+{
+public:
+    ~LargeAnswerSlot()
+    {
+        if (m_held) {
+            std::lock_guard<std::mutex> lock(s_mutex);
+            s_busy = false;
+            s_free.notify_one();
+        }
+    }
+    bool take()
+    {
+        std::unique_lock<std::mutex> lock(s_mutex);
+        if (!s_free.wait_for(lock, LargeAnswerWait, [] { return !s_busy; }))
+            return false;
+        s_busy = m_held = true;
+        return true;
+    }
+
+private:
+    bool m_held = false;
+    static std::mutex s_mutex;
+    static std::condition_variable s_free;
+    static bool s_busy;
+};
+std::mutex LargeAnswerSlot::s_mutex;
+std::condition_variable LargeAnswerSlot::s_free;
+bool LargeAnswerSlot::s_busy = false;
 
 QString kindOf(const QJsonValue &v)
 {
@@ -393,7 +433,13 @@ bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, Qu
     json.reserve(1 << 16);
     json.append('[');
     bool first = true;
+    int count = 0;
+    LargeAnswerSlot slot;
     while (q.next()) {
+        if (++count == LargeAnswerRows && !slot.take()) {
+            error = {503, QStringLiteral("too many large queries at once; try again shortly")};
+            return false;
+        }
         json.append(first ? "{" : ",{");
         first = false;
         for (int i = 0; i < n; ++i) {
