@@ -5,11 +5,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 #include <QUrl>
 #include <QUrlQuery>
+
+#include <libpq-fe.h>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -317,11 +320,42 @@ QString Storage::threadConnectionName() const
     return m_prefix + QString::number(qulonglong(std::hash<std::thread::id>()(std::this_thread::get_id())), 16);
 }
 
+namespace {
+
+// A PostgreSQL connection that failed (the database restarted, the network
+// broke) stays failed; it is opened anew on the next use.
+bool brokenPostgres(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return false;
+    PGconn *conn = *static_cast<PGconn *const *>(handle.data());
+    return conn && PQstatus(conn) == CONNECTION_BAD;
+}
+
+void preparePostgres(QSqlDatabase &db)
+{
+    // No statement may hold a worker and its connection without end.
+    execSql(db, QStringLiteral("SET statement_timeout = 30000"));
+    execSql(db, QStringLiteral("SET client_min_messages = warning"));
+}
+
+} // namespace
+
 QSqlDatabase Storage::connection()
 {
     const QString name = threadConnectionName();
-    if (QSqlDatabase::contains(name))
-        return QSqlDatabase::database(name, false);
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (m_location.engine == DatabaseLocation::PostgreSQL && (!db.isOpen() || brokenPostgres(db))) {
+            db.close();
+            if (db.open()) {
+                qCInfo(lcServer).noquote() << "reconnected to" << m_location.display();
+                preparePostgres(db);
+            }
+        }
+        return db;
+    }
 
     if (m_location.engine == DatabaseLocation::PostgreSQL) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
@@ -334,9 +368,7 @@ QSqlDatabase Storage::connection()
         if (!db.open()) {
             qCWarning(lcServer).noquote() << "cannot open" << m_location.display() << ":" << db.lastError().text();
         } else {
-            // No statement may hold a worker and its connection without end.
-            execSql(db, QStringLiteral("SET statement_timeout = 30000"));
-            execSql(db, QStringLiteral("SET client_min_messages = warning"));
+            preparePostgres(db);
         }
         std::lock_guard<std::mutex> lock(m_namesMutex);
         m_names.insert(name);
