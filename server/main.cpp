@@ -88,6 +88,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption threadsOption(QStringLiteral("threads"), QStringLiteral("Number of HTTP workers."), QStringLiteral("N"),
                                            QStringLiteral("16"));
     const QCommandLineOption quietOption(QStringLiteral("quiet"), QStringLiteral("Do not log each request."));
+    const QCommandLineOption headTimeoutOption(QStringLiteral("head-timeout"),
+                                               QStringLiteral("Seconds a client has to send its request line and headers (else 408)."),
+                                               QStringLiteral("S"), QStringLiteral("10"));
     const QCommandLineOption exportLimitOption(QStringLiteral("export-limit"), QStringLiteral("Indices a user may export per day."),
                                                QStringLiteral("N"), QStringLiteral("500"));
     const QCommandLineOption issueOption(QStringLiteral("issue-token"),
@@ -98,7 +101,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption revokeOption(QStringLiteral("revoke-tokens"), QStringLiteral("End every access token of USER and exit."),
                                           QStringLiteral("USER"));
     parser.addOptions({dbOption, bindOption, portOption, seedOption, seedDateOption, threadsOption, quietOption, exportLimitOption,
-                       issueOption, editorOption, revokeOption});
+                       issueOption, editorOption, revokeOption, headTimeoutOption});
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "zhp-server: %s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
         return 2;
@@ -131,6 +134,11 @@ int main(int argc, char *argv[])
     options.threads = parser.value(threadsOption).toInt(&ok);
     if (!ok || options.threads < 1 || options.threads > 256) {
         std::fprintf(stderr, "zhp-server: --threads needs a number from 1 to 256\n");
+        return 2;
+    }
+    options.headTimeoutSeconds = parser.value(headTimeoutOption).toInt(&ok);
+    if (!ok || options.headTimeoutSeconds < 1 || options.headTimeoutSeconds > 3600) {
+        std::fprintf(stderr, "zhp-server: --head-timeout needs a number of seconds from 1 to 3600\n");
         return 2;
     }
     options.seed = parser.isSet(seedOption);

@@ -57,7 +57,9 @@ private slots:
     {
         ZhpTest::failOnUnexpectedMessages();
         ZhpTest::isolateHostFolders();
-        QVERIFY2(m_server.start(m_fixture.dbPath(), {QStringLiteral("--seed"), QStringLiteral("--threads"), QStringLiteral("4")}), qPrintable(m_server.errorText()));
+        // Seeding a PostgreSQL database takes a while on a busy machine.
+        QVERIFY2(m_server.start(m_fixture.dbPath(), {QStringLiteral("--seed"), QStringLiteral("--threads"), QStringLiteral("4")}, 180000),
+                 qPrintable(m_server.errorText()));
     }
 
     void cleanupTestCase() { m_server.stop(); }
@@ -150,6 +152,31 @@ private slots:
         QVERIFY2(worstPage * 4 < heavyTime, qPrintable(QStringLiteral("page %1 ms while the heavy queries took %2 ms").arg(worstPage).arg(heavyTime)));
     }
 
+    // Connections that send their head too slowly, or nothing, are answered
+    // 408 and closed at the deadline.
+    void slowAndIdleConnectionsClosed()
+    {
+        QTemporaryDir dir;
+        ZhpServerProcess server;
+        QVERIFY2(server.start(dir.filePath(QStringLiteral("slow.sqlite")), {QStringLiteral("--head-timeout"), QStringLiteral("1")}), qPrintable(server.errorText()));
+        const int idle = connectTo(server.port(), 10);
+        const int slow = connectTo(server.port(), 10);
+        QElapsedTimer timer;
+        timer.start();
+        for (const char *byte : {"G", "E", "T"}) {
+            QCOMPARE(::send(slow, byte, 1, MSG_NOSIGNAL), ssize_t(1));
+            QThread::msleep(400);
+        }
+        for (int sock : {idle, slow}) {
+            char answer[512] = {};
+            const ssize_t n = ::recv(sock, answer, sizeof answer - 1, MSG_WAITALL);
+            QVERIFY2(n > 0 && QByteArray(answer).startsWith("HTTP/1.1 408") && QByteArray(answer).contains("request head not received within 1 s"), answer);
+            ::close(sock);
+        }
+        QVERIFY2(timer.elapsed() < 4000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(server.stop(), 0);
+    }
+
     // SQLite: a second server on the file is refused while tools still read
     // it. PostgreSQL: two servers share the database, and concurrent writes
     // to one tree keep every node once, at positions 0..n-1.
@@ -167,7 +194,7 @@ private slots:
             QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM tree_node")) && q.next() && q.value(0).toInt() > 0);
             return;
         }
-        QVERIFY2(second.start(m_fixture.dbPath()), qPrintable(second.errorText()));
+        QVERIFY2(second.start(m_fixture.dbPath(), {}, 60000), qPrintable(second.errorText()));
         const int ports[] = {m_server.port(), second.port()};
         std::atomic<int> acknowledged{0}, failed{0};
         QStringList added[8];
