@@ -19,6 +19,7 @@ cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]/#/fuzz_}"
 
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:${ASAN_OPTIONS:-}"
+export LSAN_OPTIONS="suppressions=$here/fuzz/lsan.supp:${LSAN_OPTIONS:-}"
 mkdir -p "$build/findings"
 status=0
 for t in "${targets[@]}"; do

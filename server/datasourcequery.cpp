@@ -1,5 +1,6 @@
 #include "datasourcequery.h"
 
+#include "jsonguard.h"
 #include "jsonwriter.h"
 #include "serverlog.h"
 
@@ -366,6 +367,11 @@ bool compileQuery(const QString &objName, const QString &filterText, const QJson
 bool compileRequest(const QByteArray &body, CompiledQuery &out, QueryError &error)
 {
     error = QueryError();
+    const QString repeated = duplicateJsonKey(body);
+    if (!repeated.isNull()) {
+        error.message = QStringLiteral("request body repeats the key \"%1\"").arg(repeated.left(100));
+        return false;
+    }
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError || !doc.isObject()) {

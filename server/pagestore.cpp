@@ -1,5 +1,6 @@
 #include "pagestore.h"
 
+#include "jsonguard.h"
 #include "serverlog.h"
 #include "storage.h"
 
@@ -412,8 +413,12 @@ Reply PageStore::updateContent(TreeKind kind, const QJsonObject &body)
         return Reply::error(400, QStringLiteral("content must be the page content as JSON text"));
     const QString content = contentValue.toString();
     if (!content.isEmpty()) {
+        const QByteArray text = content.toUtf8();
+        const QString repeated = duplicateJsonKey(text);
+        if (!repeated.isNull())
+            return Reply::error(400, QStringLiteral("content repeats the key \"%1\"").arg(repeated.left(100)));
         QJsonParseError parseError;
-        const QJsonDocument doc = QJsonDocument::fromJson(content.toUtf8(), &parseError);
+        const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
         if (parseError.error != QJsonParseError::NoError || !doc.isObject())
             return Reply::error(400, QStringLiteral("content is not a JSON object: %1 at offset %2")
                                          .arg(parseError.error != QJsonParseError::NoError ? parseError.errorString() : QStringLiteral("not an object"))

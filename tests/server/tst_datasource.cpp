@@ -302,6 +302,8 @@ private slots:
         QTest::newRow("order field sql") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","order":[{"field":"SN; DROP TABLE product"}]})") << "unknown order field SN; DROP";
         QTest::newRow("order direction") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","order":[{"field":"SN","direction":"desc"}]})")
                                          << "order direction of SN must be 1 (ascending) or -1 (descending)";
+        QTest::newRow("repeated key") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","order":[],"order":[{"field":"SN"}]})")
+                                      << "request body repeats the key \"order\"";
         QTest::newRow("ignoreTotal text") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","ignoreTotal":"yes"})") << "ignoreTotal must be true or false";
         row("unknown object", "page", "", {}, "unknown datasource object page");
         row("object with sql", "ZRN_GET_ALL_PRODUCT_1; DELETE FROM page", "", {}, "unknown datasource object ZRN_GET_ALL_PRODUCT_1; DELETE");

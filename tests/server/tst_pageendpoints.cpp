@@ -222,6 +222,7 @@ private slots:
         };
         const QJsonObject add = with(user(), {{"nodeCode", "ADD4"}, {"parentNodeCode", kMyBoard}, {"nodeName", "x"}});
         QTest::newRow("not JSON") << "user/tree" << QByteArray("{\"userId\":") << 400 << "request body is not JSON";
+        QTest::newRow("repeated key") << "user/tree" << QByteArray(R"({"userId":{},"\u0075serId":{}})") << 400 << "request body repeats the key \"userId\"";
         row("unknown endpoint", "user/drop", user(), 404, "no endpoint POST /user/compositepanel/user/drop");
         row("user not text", "user/tree", {{"userId", 5}, {"prodId", kProduct}}, 400, "userId must be non-empty text");
         row("no product", "user/add", {{"nodeCode", "ADD4"}}, 400, "prodId is missing");
@@ -234,6 +235,7 @@ private slots:
         row("page with a node", "user/add", with(add, {{"pad", true}, {"padId", QString::fromLatin1(seed::OtherUserPad)}}), 409, "already has a node");
         row("into own child", "user/changePosition", with(user(), {{"nodeCode", kMyBoard}, {"parentNodeCode", kFavourites}}), 400, "cannot move into itself");
         row("delete unknown", "user/delete", with(user(), {{"nodeCode", "GONE"}}), 404, "node GONE is not in the tree of user u1001 in product P001");
+        row("content with a repeated key", "page/updateContent", {{"padId", kMacroPad}, {"content", "{\"a\":[1],\"b\":{\"c\":1,\"c\":[]}}"}}, 400, "content repeats the key \"c\"");
         row("content not JSON", "page/updateContent", {{"padId", kMacroPad}, {"content", "{\"broken\": "}}, 400, "content is not a JSON object");
         row("user page as product page", "page/updateContent", {{"padId", kUserPad}, {"content", "{}"}}, 404, "is not in any product tree");
         row("unknown page", "page/get", {{"padId", "0000"}}, 404, "page 0000 not found");
