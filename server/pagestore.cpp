@@ -358,7 +358,7 @@ int storeContent(QSqlDatabase &db, const QString &padId, const QString &content,
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("UPDATE page SET content = ?, updated_by = ?, updated_at = ?, revision = revision + 1 WHERE pad_id = ?"));
-    q.addBindValue(content);
+    q.addBindValue(nonNull(content)); // a page copied before it had content
     q.addBindValue(userId);
     q.addBindValue(now());
     q.addBindValue(padId);
@@ -366,7 +366,7 @@ int storeContent(QSqlDatabase &db, const QString &padId, const QString &content,
     if (q.numRowsAffected() == 0) {
         q.prepare(QStringLiteral("INSERT INTO page (pad_id, content, updated_by, updated_at, revision) VALUES (?, ?, ?, ?, 1)"));
         q.addBindValue(padId);
-        q.addBindValue(content);
+        q.addBindValue(nonNull(content));
         q.addBindValue(userId);
         q.addBindValue(now());
         exec(q);

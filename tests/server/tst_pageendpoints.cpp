@@ -196,6 +196,13 @@ private slots:
         QVERIFY(hex32.match(r.data["nodeCode"].toString()).hasMatch());
         QCOMPARE(pageContent(newPad), pageContent(kDashboardPad));
         QCOMPARE(childrenOf(userTree(), kFavourites).last()["PAD_ID"].toString(), newPad);
+        // A page that has a node but no content yet is copied as an empty page.
+        QVERIFY(call("user/add", with(user(), {{"nodeCode", "BLANKNODE"}, {"parentNodeCode", kFavourites}, {"nodeName", "空白"}, {"pad", true}, {"padId", "BLANKPAD"}})).success);
+        r = call("user/saveAs", with(user(), {{"parentNodeCode", kFavourites}, {"padId", "BLANKPAD"}, {"nodeName", "空白副本"}}));
+        QVERIFY2(r.success, qPrintable(r.errorMsg));
+        int status = 0;
+        QCOMPARE(pageContent(r.data["padId"].toString(), &status), QString());
+        QCOMPARE(status, 200);
 
         const QString secondProduct = QString::fromLatin1(seed::SecondProduct);
         r = call("node/saveAs", with(user(), {{"parentNodeCode", "ROOT"}, {"productCode", secondProduct}, {"padId", newPad}, {"nodeName", "副本"}}));
