@@ -376,9 +376,17 @@ QSqlDatabase Storage::connection()
     }
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(m_location.path);
-    // Writers wait for each other instead of failing at once.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    if (m_claimFd >= 0) {
+        // The file a server claimed is never created again behind its back:
+        // if it disappears, new connections fail instead of starting an
+        // empty database at its path.
+        db.setDatabaseName(QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(m_location.path, "/")) + QStringLiteral("?mode=rw"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000;QSQLITE_OPEN_URI"));
+    } else {
+        db.setDatabaseName(m_location.path);
+        // Writers wait for each other instead of failing at once.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    }
     if (!db.open())
         qCWarning(lcServer).noquote() << "cannot open" << m_path << ":" << db.lastError().text();
     else {

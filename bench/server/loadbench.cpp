@@ -73,10 +73,10 @@ struct Ledger
 class Client
 {
 public:
-    Client(int id, int trees, const std::vector<int> &ports, Clock::time_point until)
-        : m_id(id), m_ports(ports), m_until(until), m_random(std::mt19937::result_type(id * 7919 + 1))
+    Client(int id, const QString &user, const QByteArray &auth, const std::vector<int> &ports, Clock::time_point until)
+        : m_id(id), m_auth(auth), m_ports(ports), m_until(until), m_random(std::mt19937::result_type(id * 7919 + 1))
     {
-        m_ledger.user = QStringLiteral("load%1").arg(id % trees);
+        m_ledger.user = user;
     }
 
     void run()
@@ -109,7 +109,7 @@ private:
     {
         const int port = m_ports[size_t(m_random() % m_ports.size())];
         const Clock::time_point start = Clock::now();
-        const QByteArray answer = exchange(port, postRequest(path, body));
+        const QByteArray answer = exchange(port, postRequest(path, body, m_auth));
         latencies.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         if (statusOf(answer) != 200)
             ++errors;
@@ -166,6 +166,7 @@ private:
     }
 
     int m_id;
+    QByteArray m_auth;
     std::vector<int> m_ports;
     Clock::time_point m_until;
     std::mt19937 m_random;
@@ -198,21 +199,21 @@ void slowClients(int port, int count, Clock::time_point until)
             ::close(c.first);
 }
 
-void heavyClient(int port, Clock::time_point until, std::atomic<int> &done)
+void heavyClient(int port, const QByteArray &auth, Clock::time_point until, std::atomic<int> &done)
 {
-    const QByteArray all = postRequest("/datasource/query", R"({"objName":"ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1"})");
+    const QByteArray all = postRequest("/datasource/query", R"({"objName":"ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1"})", auth);
     while (Clock::now() < until)
         done += statusOf(exchange(port, all)) == 200;
 }
 
 // Every acknowledged node is in its tree once, positions run 0..n-1, and
 // every page holds the last content acknowledged for it.
-int verify(int port, const std::vector<std::unique_ptr<Client>> &clients, int trees)
+int verify(int port, const std::vector<std::unique_ptr<Client>> &clients, const QHash<QString, QByteArray> &auth)
 {
     int problems = 0;
-    for (int t = 0; t < trees; ++t) {
-        const QString user = QStringLiteral("load%1").arg(t);
-        const QJsonArray nodes = QJsonDocument::fromJson(bodyOf(exchange(port, postRequest(kBase + "user/tree", json({{"userId", user}, {"prodId", kProduct}})))))
+    for (auto a = auth.begin(); a != auth.end(); ++a) {
+        const QString user = a.key();
+        const QJsonArray nodes = QJsonDocument::fromJson(bodyOf(exchange(port, postRequest(kBase + "user/tree", json({{"userId", user}, {"prodId", kProduct}}), a.value()))))
                                      .array();
         QSet<QString> present;
         for (int i = 0; i < nodes.size(); ++i) {
@@ -235,7 +236,8 @@ int verify(int port, const std::vector<std::unique_ptr<Client>> &clients, int tr
     }
     for (const auto &c : clients) {
         for (auto it = c->ledger().contents.begin(); it != c->ledger().contents.end(); ++it) {
-            const QJsonObject page = QJsonDocument::fromJson(bodyOf(exchange(port, postRequest(kBase + "page/get", json({{"padId", it.key()}}))))).object();
+            const QJsonObject page = QJsonDocument::fromJson(bodyOf(exchange(port, postRequest(kBase + "page/get", json({{"padId", it.key()}}), auth.value(c->ledger().user)))))
+                                         .object();
             if (page["padCont"].toString() != it.value()) {
                 std::printf("  page %s holds %s, not the acknowledged %s\n", qPrintable(it.key()), qPrintable(page["padCont"].toString()), qPrintable(it.value()));
                 ++problems;
@@ -289,6 +291,17 @@ int main(int argc, char *argv[])
         }
         ports.push_back(processes.back()->port());
     }
+    // Every request is signed in: a token per user, issued beside the running servers.
+    QHash<QString, QByteArray> auth;
+    for (int t = 0; t < trees; ++t) {
+        const QString user = QStringLiteral("load%1").arg(t);
+        const QString token = ZhpServerProcess::issueToken(db, user);
+        if (token.isEmpty()) {
+            std::fprintf(stderr, "loadbench: no token for %s\n", qPrintable(user));
+            return 2;
+        }
+        auth.insert(user, "Authorization: Bearer " + token.toUtf8() + "\r\n");
+    }
     double rssStart = 0;
     for (const auto &p : processes)
         rssStart += rssMiB(p->processId());
@@ -297,15 +310,17 @@ int main(int argc, char *argv[])
     const Clock::time_point until = start + std::chrono::seconds(seconds);
     std::vector<std::unique_ptr<Client>> normal;
     std::vector<std::thread> threads;
-    for (int i = 0; i < clients; ++i)
-        normal.push_back(std::make_unique<Client>(i, trees, ports, until));
+    for (int i = 0; i < clients; ++i) {
+        const QString user = QStringLiteral("load%1").arg(i % trees);
+        normal.push_back(std::make_unique<Client>(i, user, auth.value(user), ports, until));
+    }
     for (auto &c : normal)
         threads.emplace_back([&c] { c->run(); });
     std::atomic<int> heavyDone{0};
     if (hostile) {
         threads.emplace_back([&] { slowClients(ports.front(), 16, until); });
         for (int i = 0; i < 8; ++i)
-            threads.emplace_back([&, i] { heavyClient(ports[size_t(i) % ports.size()], until, heavyDone); });
+            threads.emplace_back([&, i] { heavyClient(ports[size_t(i) % ports.size()], auth.value(QStringLiteral("load0")), until, heavyDone); });
     }
     for (std::thread &t : threads)
         t.join();
@@ -322,7 +337,7 @@ int main(int argc, char *argv[])
     }
     std::sort(all.begin(), all.end());
     const auto percentile = [&all](double p) { return all.empty() ? 0.0 : all[std::min(all.size() - 1, size_t(p * double(all.size())))]; };
-    const int problems = verify(ports.back(), normal, trees);
+    const int problems = verify(ports.back(), normal, auth);
     std::printf("%s, %d server%s, %d clients, %d s%s: %.0f requests/s, p50 %.1f ms, p99 %.1f ms, errors %d of %zu, "
                 "server memory %.0f -> %.0f MiB%s, lost or misplaced writes %d\n",
                 postgres ? "postgresql" : "sqlite", servers, servers > 1 ? "s" : "", clients, seconds,

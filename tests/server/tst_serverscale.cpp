@@ -44,6 +44,14 @@ QByteArray gzip(const QByteArray &data)
 }
 
 const QByteArray kTree = "/user/compositepanel/user/tree";
+
+// The header that signs a raw request in with a token of `userId`, issued by
+// the one-shot command beside the running server.
+QByteArray bearer(const QString &db, const QString &userId)
+{
+    const QString token = ZhpServerProcess::issueToken(db, userId);
+    return token.isEmpty() ? QByteArray() : "Authorization: Bearer " + token.toUtf8() + "\r\n";
+}
 const QByteArray kAdd = "/user/compositepanel/user/add";
 
 } // namespace
@@ -60,6 +68,8 @@ private slots:
         // Seeding a PostgreSQL database takes a while on a busy machine.
         QVERIFY2(m_server.start(m_fixture.dbPath(), {QStringLiteral("--seed"), QStringLiteral("--threads"), QStringLiteral("4")}, 180000),
                  qPrintable(m_server.errorText()));
+        m_auth = bearer(m_fixture.dbPath(), QStringLiteral("u1"));
+        QVERIFY(!m_auth.isEmpty());
     }
 
     void cleanupTestCase() { m_server.stop(); }
@@ -84,16 +94,16 @@ private slots:
             chunked += chunk;
         QByteArray nested = QByteArray(5000, '[') + QByteArray(5000, ']');
 
-        QTest::newRow("many header lines") << postRequest(kTree, tree, manyHeaders) << 431 << "more than 100 header lines";
-        QTest::newRow("huge head") << postRequest(kTree, tree, hugeHeaders) << 431 << "request head larger than 32 KiB";
+        QTest::newRow("many header lines") << postRequest(kTree, tree, m_auth + manyHeaders) << 431 << "more than 100 header lines";
+        QTest::newRow("huge head") << postRequest(kTree, tree, m_auth + hugeHeaders) << 431 << "request head larger than 32 KiB";
         QTest::newRow("declared body too large") << QByteArray("POST /user/compositepanel/user/tree HTTP/1.1\r\nContent-Length: 40000000\r\n\r\n{}") << 413 << "larger than the limit";
         QTest::newRow("conflicting lengths") << QByteArray("POST /user/compositepanel/user/tree HTTP/1.1\r\nContent-Length: 2\r\nContent-Length: 3\r\n\r\n{}") << 400 << "conflicting Content-Length";
         QTest::newRow("length and chunks") << QByteArray("POST /user/compositepanel/user/tree HTTP/1.1\r\nContent-Length: 2\r\nTransfer-Encoding: chunked\r\n\r\n{}") << 400 << "Content-Length and Transfer-Encoding";
-        QTest::newRow("compressed bomb") << postRequest(kTree, gzip(bomb), "Content-Encoding: gzip\r\n") << 413 << "larger than 32 MiB once decompressed";
-        QTest::newRow("endless chunks") << postRequest(kTree, chunked, "Transfer-Encoding: chunked\r\n") << 413 << "request body larger than 32 MiB";
-        QTest::newRow("deeply nested") << postRequest(kTree, nested) << 400 << "request body is not JSON";
-        QTest::newRow("invalid UTF-8") << postRequest(kTree, "{\"userId\":\"\xff\xfe\",\"prodId\":\"P001\"}") << 400 << "request body is not JSON";
-        QTest::newRow("body to no endpoint") << postRequest("/nowhere", chunked, "Transfer-Encoding: chunked\r\n") << 404 << "no endpoint POST /nowhere";
+        QTest::newRow("compressed bomb") << postRequest(kTree, gzip(bomb), m_auth + "Content-Encoding: gzip\r\n") << 413 << "larger than 32 MiB once decompressed";
+        QTest::newRow("endless chunks") << postRequest(kTree, chunked, m_auth + "Transfer-Encoding: chunked\r\n") << 413 << "request body larger than 32 MiB";
+        QTest::newRow("deeply nested") << postRequest(kTree, nested, m_auth) << 400 << "request body is not JSON";
+        QTest::newRow("invalid UTF-8") << postRequest(kTree, "{\"userId\":\"\xff\xfe\",\"prodId\":\"P001\"}", m_auth) << 400 << "request body is not JSON";
+        QTest::newRow("body to no endpoint") << postRequest("/nowhere", chunked, m_auth + "Transfer-Encoding: chunked\r\n") << 404 << "no endpoint POST /nowhere";
     }
 
     void refusedBeforeTheWork()
@@ -122,14 +132,14 @@ private slots:
             ::send(sock, "POST /user/compositepanel/user/tree HTTP/1.1\r\nHo", 48, MSG_NOSIGNAL);
             slow.push_back(sock);
         }
-        const QByteArray page = postRequest("/user/compositepanel/page/get", R"({"padId":"NOPE"})");
+        const QByteArray page = postRequest("/user/compositepanel/page/get", R"({"padId":"NOPE"})", m_auth);
         QElapsedTimer timer;
         timer.start();
         QCOMPARE(statusOf(exchange(m_server.port(), page)), 404);
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
 
         // 32 queries of every value, on 4 workers.
-        const QByteArray heavy = postRequest("/datasource/query", R"({"objName":"ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1"})");
+        const QByteArray heavy = postRequest("/datasource/query", R"({"objName":"ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1"})", m_auth);
         std::atomic<int> heavyOk{0};
         std::vector<std::thread> clients;
         timer.restart();
@@ -195,6 +205,8 @@ private slots:
             return;
         }
         QVERIFY2(second.start(m_fixture.dbPath(), {}, 60000), qPrintable(second.errorText()));
+        const QByteArray shared = bearer(m_fixture.dbPath(), QStringLiteral("shared"));
+        QVERIFY(!shared.isEmpty());
         const int ports[] = {m_server.port(), second.port()};
         std::atomic<int> acknowledged{0}, failed{0};
         QStringList added[8];
@@ -206,7 +218,7 @@ private slots:
                     const QByteArray body = QJsonDocument(QJsonObject{{"userId", "shared"}, {"prodId", "P001"}, {"nodeCode", code}, {"parentNodeCode", "ROOT"},
                                                                       {"nodeName", code}, {"sn", (w + i) % 4}})
                                                 .toJson(QJsonDocument::Compact);
-                    if (statusOf(exchange(ports[(w + i) % 2], postRequest(kAdd, body))) == 200) {
+                    if (statusOf(exchange(ports[(w + i) % 2], postRequest(kAdd, body, shared))) == 200) {
                         added[w].append(code);
                         ++acknowledged;
                     } else {
@@ -216,7 +228,7 @@ private slots:
                         const QByteArray move = QJsonDocument(QJsonObject{{"userId", "shared"}, {"prodId", "P001"}, {"nodeCode", added[w].value(0)},
                                                                           {"parentNodeCode", "ROOT"}, {"sn", 0}})
                                                     .toJson(QJsonDocument::Compact);
-                        failed += statusOf(exchange(ports[i % 2], postRequest("/user/compositepanel/user/changePosition", move))) != 200;
+                        failed += statusOf(exchange(ports[i % 2], postRequest("/user/compositepanel/user/changePosition", move, shared))) != 200;
                     }
                 }
             });
@@ -224,7 +236,7 @@ private slots:
         for (std::thread &t : writers)
             t.join();
         QCOMPARE(failed.load(), 0);
-        const QByteArray answer = exchange(second.port(), postRequest(kTree, R"({"userId":"shared","prodId":"P001"})"));
+        const QByteArray answer = exchange(second.port(), postRequest(kTree, R"({"userId":"shared","prodId":"P001"})", shared));
         const QJsonArray nodes = QJsonDocument::fromJson(bodyOf(answer)).array();
         QCOMPARE(nodes.size(), acknowledged.load());
         QSet<QString> codes;
@@ -251,11 +263,12 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("lost.sqlite"));
         ZhpServerProcess server;
         QVERIFY2(server.start(file), qPrintable(server.errorText()));
-        const QByteArray add = postRequest(kAdd, R"({"userId":"u1","prodId":"P001","nodeCode":"LOST1","parentNodeCode":"ROOT","nodeName":"x"})");
+        const QByteArray add = postRequest(kAdd, R"({"userId":"u1","prodId":"P001","nodeCode":"LOST1","parentNodeCode":"ROOT","nodeName":"x"})",
+                                           bearer(file, QStringLiteral("u1")));
         QCOMPARE(statusOf(exchange(server.port(), add)), 200);
         QVERIFY(QFile::remove(file));
         const QByteArray refused = exchange(server.port(), add);
-        QCOMPARE(statusOf(refused), 503);
+        QVERIFY2(statusOf(refused) == 503, bodyOf(refused).constData());
         QVERIFY(refused.contains("deleted or replaced"));
         QCOMPARE(statusOf(exchange(server.port(), "GET /status HTTP/1.1\r\n\r\n")), 503);
         QVERIFY2(server.log().contains(QStringLiteral("was deleted or replaced while the server ran")), qPrintable(server.log()));
@@ -268,6 +281,7 @@ private slots:
 private:
     Fixture m_fixture;
     ZhpServerProcess m_server;
+    QByteArray m_auth; // a token of u1
 };
 
 QTEST_GUILESS_MAIN(TestServerScale)

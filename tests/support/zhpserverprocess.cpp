@@ -57,6 +57,18 @@ bool ZhpServerProcess::start(const QString &dbPath, const QStringList &extraArgu
     return true;
 }
 
+QString ZhpServerProcess::issueToken(const QString &dbPath, const QString &userId, const QStringList &editorOf)
+{
+    QStringList arguments{QStringLiteral("--db"), dbPath, QStringLiteral("--issue-token"), userId};
+    for (const QString &product : editorOf)
+        arguments << QStringLiteral("--editor") << product;
+    QProcess p;
+    p.start(program(), arguments);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
 int ZhpServerProcess::stop(int timeoutMs)
 {
     if (m_process.state() == QProcess::NotRunning)
