@@ -225,6 +225,17 @@ struct Server::Private
         }
     }
 
+    // Drops the HTTP front, the stores and the database, in that order.
+    void release()
+    {
+        http.reset();
+        access.reset();
+        auth.reset();
+        pages.reset();
+        storage.reset();
+        port = 0;
+    }
+
     static void logRequest(const QString &what, int status, size_t bytes, double ms, const std::string &remote)
     {
         qCInfo(lcServer).noquote() << what << status << bytes << "bytes" << QString::number(ms, 'f', 1) + QStringLiteral(" ms")
@@ -254,12 +265,7 @@ bool Server::start(const Options &options, QString *error)
     auto fail = [this, error](const QString &problem) {
         if (error)
             *error = problem;
-        d->http.reset();
-        d->access.reset();
-        d->auth.reset();
-        d->pages.reset();
-        d->storage.reset();
-        d->port = 0;
+        d->release();
         return false;
     };
     {
@@ -326,12 +332,7 @@ void Server::stop()
     if (d->listener.joinable())
         d->listener.join();
     d->http->shutdownFront();
-    d->http.reset();
-    d->access.reset();
-    d->auth.reset();
-    d->pages.reset();
-    d->storage.reset();
-    d->port = 0;
+    d->release();
 }
 
 bool Server::issueToken(const QString &userId, const QStringList &editorOf, const QString &label, QString *token, QString *error)
