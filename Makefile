@@ -2,8 +2,9 @@
 BUILD ?= build
 JOBS ?= 2
 SCREENSHOT ?= $(BUILD)/screenshots/terminal.png
+FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build test run bench package install clean
+.PHONY: deps configure build test run bench loadbench package install fuzz clean
 
 deps:
 	bash scripts/deps.sh
@@ -29,5 +30,13 @@ package: build
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix "$(PREFIX)")
 
+# zhp-server under 32 clients for 30 s on SQLite and PostgreSQL, with and without hostile clients.
+loadbench: build
+	bash scripts/run-loadbench.sh $(BUILD)
+
+# The libFuzzer targets of fuzz/, FUZZ_SECONDS each, in a clang build of their own.
+fuzz: deps
+	bash scripts/run-fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-fuzz

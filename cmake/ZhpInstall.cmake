@@ -66,6 +66,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time rather than linked, so the library scan cannot see them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5sql5-sqlite, fonts-noto-cjk | fonts-wqy-microhei, adduser")
+# zhp-server on a PostgreSQL database (--db postgresql://...) needs Qt's driver for it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt5sql5-psql")
 # What a host application needs to build against the development files.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, qtbase5-dev, qtdeclarative5-dev, qtwebengine5-dev")
 set(CPACK_STRIP_FILES ON)

@@ -8,10 +8,11 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 debs=(
   build-essential cmake ninja-build ccache pkg-config
   qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtwebengine5-dev libqt5webchannel5-dev
-  libqt5sql5-sqlite libqt5svg5-dev
+  libqt5sql5-sqlite libqt5sql5-psql libpq-dev postgresql libqt5svg5-dev
   libcpp-httplib-dev libxlsxwriter-dev libbenchmark-dev
   xvfb xauth x11-utils fonts-noto-cjk fonts-wqy-microhei
   python3-openpyxl python3-pandas sqlite3
+  clang libclang-rt-dev zlib1g-dev
 )
 
 # Node.js and npm may come from another source than Debian's packages; only

@@ -122,7 +122,9 @@ bool Access::admit(const httplib::Request &req, QString *userId, Reply *refusal)
         *refusal = unauthorized(QStringLiteral("unknown or revoked access token"));
         return false;
     case Auth::Lookup::Failed:
-        *refusal = Reply::error(500, QStringLiteral("the access token could not be checked"));
+        // A database deleted or replaced under the server is said as such.
+        *refusal = m_storage.isLost() ? Reply::error(503, QStringLiteral("the database file was deleted or replaced under the server"))
+                                      : Reply::error(500, QStringLiteral("the access token could not be checked"));
         return false;
     }
     if (req.method == "POST" || req.method == "PUT" || req.method == "PATCH" || req.method == "DELETE") {

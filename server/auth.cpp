@@ -40,7 +40,8 @@ bool transaction(Storage &storage, const char *what, QString *error, Fn body)
             *error = QStringLiteral("%1: the database is not available: %2").arg(QLatin1String(what), db.lastError().text());
         return false;
     }
-    if (!body(db)) {
+    // Across every server of a PostgreSQL database as well.
+    if (!storage.lockWrites(db) || !body(db)) {
         db.rollback();
         return false;
     }

@@ -1,5 +1,6 @@
 #include "datasourcequery.h"
 
+#include "jsonguard.h"
 #include "jsonwriter.h"
 #include "serverlog.h"
 
@@ -7,17 +8,59 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSqlError>
+#include <QSet>
 #include <QSqlQuery>
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 
 namespace zhpserver {
 
 namespace {
 
 constexpr int MaxListLength = 5000;
+constexpr int MaxOrderKeys = 100;
 constexpr int MaxBoundValues = 20000; // well below what one SQLite statement takes
 constexpr double MaxExactInteger = 9007199254740992.0; // 2^53
+
+// Large answers are built one at a time per server: a query that has
+// written this many rows waits for the slot before it writes more, so
+// clients asking for everything share the processor among themselves and
+// leave the rest of it to everyone else.
+constexpr int LargeAnswerRows = 4000;
+constexpr auto LargeAnswerWait = std::chrono::seconds(30);
+
+class LargeAnswerSlot
+{
+public:
+    ~LargeAnswerSlot()
+    {
+        if (m_held) {
+            std::lock_guard<std::mutex> lock(s_mutex);
+            s_busy = false;
+            s_free.notify_one();
+        }
+    }
+    bool take()
+    {
+        std::unique_lock<std::mutex> lock(s_mutex);
+        if (!s_free.wait_for(lock, LargeAnswerWait, [] { return !s_busy; }))
+            return false;
+        s_busy = m_held = true;
+        return true;
+    }
+
+private:
+    bool m_held = false;
+    static std::mutex s_mutex;
+    static std::condition_variable s_free;
+    static bool s_busy;
+};
+std::mutex LargeAnswerSlot::s_mutex;
+std::condition_variable LargeAnswerSlot::s_free;
+bool LargeAnswerSlot::s_busy = false;
 
 QString kindOf(const QJsonValue &v)
 {
@@ -108,10 +151,28 @@ public:
         switch (node.kind) {
         case filter::Node::And:
         case filter::Node::Or: {
-            QString l, r;
-            if (!build(*node.left, l, binds, error) || !build(*node.right, r, binds, error))
-                return false;
-            sql = QStringLiteral("(") + l + (node.kind == filter::Node::And ? QStringLiteral(" AND ") : QStringLiteral(" OR ")) + r
+            // A chain of one operator is written flat, "(a AND b AND c)":
+            // SQL parsers have a small stack for nested parentheses.
+            std::vector<const filter::Node *> operands;
+            std::vector<const filter::Node *> pending{&node};
+            while (!pending.empty()) {
+                const filter::Node *n = pending.back();
+                pending.pop_back();
+                if (n->kind == node.kind) {
+                    pending.push_back(n->right.get());
+                    pending.push_back(n->left.get());
+                } else {
+                    operands.push_back(n);
+                }
+            }
+            QStringList parts;
+            for (const filter::Node *operand : operands) {
+                QString part;
+                if (!build(*operand, part, binds, error))
+                    return false;
+                parts.append(part);
+            }
+            sql = QStringLiteral("(") + parts.join(node.kind == filter::Node::And ? QStringLiteral(" AND ") : QStringLiteral(" OR "))
                   + QStringLiteral(")");
             return true;
         }
@@ -252,7 +313,12 @@ bool compileQuery(const QString &objName, const QString &filterText, const QJson
         where = where.isEmpty() ? condition : QStringLiteral("(") + where + QStringLiteral(") AND ") + condition;
     }
 
+    if (order.size() > MaxOrderKeys) {
+        error.message = QStringLiteral("order holds %1 entries, more than %2").arg(order.size()).arg(MaxOrderKeys);
+        return false;
+    }
     QStringList orderBy;
+    QSet<const FieldDef *> ordered;
     for (int i = 0; i < order.size(); ++i) {
         const QJsonObject o = order.at(i).toObject();
         const QJsonValue fieldValue = o.value(QLatin1String("field"));
@@ -274,7 +340,11 @@ bool compileQuery(const QString &objName, const QString &filterText, const QJson
                 return false;
             }
         }
-        orderBy.append(field->sql + (direction == 1 ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+        // A field already ordered by decides nothing more.
+        if (!ordered.contains(field)) {
+            ordered.insert(field);
+            orderBy.append(field->sql + (direction == 1 ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+        }
     }
     if (!object->defaultOrder.isEmpty())
         orderBy.append(object->defaultOrder);
@@ -297,6 +367,11 @@ bool compileQuery(const QString &objName, const QString &filterText, const QJson
 bool compileRequest(const QByteArray &body, CompiledQuery &out, QueryError &error)
 {
     error = QueryError();
+    const QString repeated = duplicateJsonKey(body);
+    if (!repeated.isNull()) {
+        error.message = QStringLiteral("request body repeats the key \"%1\"").arg(repeated.left(100));
+        return false;
+    }
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError || !doc.isObject()) {
@@ -364,7 +439,13 @@ bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, Qu
     json.reserve(1 << 16);
     json.append('[');
     bool first = true;
+    int count = 0;
+    LargeAnswerSlot slot;
     while (q.next()) {
+        if (++count == LargeAnswerRows && !slot.take()) {
+            error = {503, QStringLiteral("too many large queries at once; try again shortly")};
+            return false;
+        }
         json.append(first ? "{" : ",{");
         first = false;
         for (int i = 0; i < n; ++i) {

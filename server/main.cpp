@@ -1,8 +1,8 @@
 // zhp-server: serves the composite panel endpoints and the datasource over
-// one SQLite file. The first line of standard output is the port it listens
-// on; one log line per request goes to standard error. With --issue-token or
-// --revoke-tokens it changes the users' tokens in the database and exits,
-// also beside a server running on the same file.
+// one SQLite file or a PostgreSQL database. The first line of standard output
+// is the port it listens on; one log line per request goes to standard error.
+// With --issue-token or --revoke-tokens it changes the users' tokens in the
+// database and exits, also beside a server running on the same database.
 
 #include "auth.h"
 #include "server.h"
@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -74,7 +75,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Composite panel and datasource server."));
     parser.addHelpOption();
-    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("SQLite database file (created when missing)."), QStringLiteral("FILE"),
+    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("SQLite database file (created when missing, in a folder that exists) or postgresql://user@host:port/dbname."),
+                                      QStringLiteral("FILE|URL"),
                                       zhpserver::Server::defaultDatabasePath());
     const QCommandLineOption bindOption(QStringLiteral("bind"), QStringLiteral("Address to listen on."), QStringLiteral("ADDR"),
                                         QStringLiteral("127.0.0.1"));
@@ -86,6 +88,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption threadsOption(QStringLiteral("threads"), QStringLiteral("Number of HTTP workers."), QStringLiteral("N"),
                                            QStringLiteral("16"));
     const QCommandLineOption quietOption(QStringLiteral("quiet"), QStringLiteral("Do not log each request."));
+    const QCommandLineOption headTimeoutOption(QStringLiteral("head-timeout"),
+                                               QStringLiteral("Seconds a client has to send its request line and headers (else 408)."),
+                                               QStringLiteral("S"), QStringLiteral("10"));
     const QCommandLineOption exportLimitOption(QStringLiteral("export-limit"), QStringLiteral("Indices a user may export per day."),
                                                QStringLiteral("N"), QStringLiteral("500"));
     const QCommandLineOption issueOption(QStringLiteral("issue-token"),
@@ -96,8 +101,19 @@ int main(int argc, char *argv[])
     const QCommandLineOption revokeOption(QStringLiteral("revoke-tokens"), QStringLiteral("End every access token of USER and exit."),
                                           QStringLiteral("USER"));
     parser.addOptions({dbOption, bindOption, portOption, seedOption, seedDateOption, threadsOption, quietOption, exportLimitOption,
-                       issueOption, editorOption, revokeOption});
-    parser.process(app);
+                       issueOption, editorOption, revokeOption, headTimeoutOption});
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "zhp-server: %s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "zhp-server: unexpected argument %s\n", qPrintable(parser.positionalArguments().first()));
+        return 2;
+    }
 
     if (parser.isSet(issueOption) || parser.isSet(revokeOption))
         return manageTokens(parser.value(dbOption), parser.value(issueOption), parser.values(editorOption), parser.value(revokeOption));
@@ -120,6 +136,11 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "zhp-server: --threads needs a number from 1 to 256\n");
         return 2;
     }
+    options.headTimeoutSeconds = parser.value(headTimeoutOption).toInt(&ok);
+    if (!ok || options.headTimeoutSeconds < 1 || options.headTimeoutSeconds > 3600) {
+        std::fprintf(stderr, "zhp-server: --head-timeout needs a number of seconds from 1 to 3600\n");
+        return 2;
+    }
     options.seed = parser.isSet(seedOption);
     if (parser.isSet(seedDateOption)) {
         options.seedEndDate = QDate::fromString(parser.value(seedDateOption), QStringLiteral("yyyy-MM-dd"));
@@ -133,6 +154,13 @@ int main(int argc, char *argv[])
     if (!ok || options.exportLimit < 0) {
         std::fprintf(stderr, "zhp-server: --export-limit needs a number of 0 or more\n");
         return 2;
+    }
+
+    // Every connection waiting for its request head holds a descriptor.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
     }
 
     zhpserver::Server server;

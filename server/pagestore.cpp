@@ -1,5 +1,6 @@
 #include "pagestore.h"
 
+#include "jsonguard.h"
 #include "serverlog.h"
 #include "storage.h"
 
@@ -75,7 +76,7 @@ bool code(const QJsonObject &body, const char *key, QString &out, Check &check)
 {
     if (!text(body, key, out, check))
         return false;
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.-]+$"));
+    static const QRegularExpression plain(QStringLiteral("\\A[A-Za-z0-9_.-]+\\z"));
     if (!plain.match(out).hasMatch()) {
         check.error = QStringLiteral("%1 may only hold letters, digits, '_', '.' and '-'").arg(QLatin1String(key));
         return false;
@@ -304,12 +305,16 @@ template <typename Fn>
 Reply write(Storage &storage, const char *what, Fn body)
 {
     std::lock_guard<std::mutex> lock(storage.writeMutex());
+    if (storage.isLost())
+        return Reply::error(503, QStringLiteral("the database file was deleted or replaced under the server; writes are refused until it is restored"));
     QSqlDatabase db = storage.connection();
     if (!db.transaction()) {
         qCWarning(lcServer).noquote() << what << "cannot start a transaction:" << db.lastError().text();
-        return Reply::error(500, QStringLiteral("the database is not available"));
+        return Reply::error(503, QStringLiteral("the database is not available"));
     }
     try {
+        if (!storage.lockWrites(db))
+            throw DbError{QStringLiteral("cannot take the write lock")};
         Reply reply = body(db);
         if (reply.status >= 200 && reply.status < 300) {
             if (!db.commit()) {
@@ -353,7 +358,7 @@ int storeContent(QSqlDatabase &db, const QString &padId, const QString &content,
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("UPDATE page SET content = ?, updated_by = ?, updated_at = ?, revision = revision + 1 WHERE pad_id = ?"));
-    q.addBindValue(content);
+    q.addBindValue(nonNull(content)); // a page copied before it had content
     q.addBindValue(userId);
     q.addBindValue(now());
     q.addBindValue(padId);
@@ -361,7 +366,7 @@ int storeContent(QSqlDatabase &db, const QString &padId, const QString &content,
     if (q.numRowsAffected() == 0) {
         q.prepare(QStringLiteral("INSERT INTO page (pad_id, content, updated_by, updated_at, revision) VALUES (?, ?, ?, ?, 1)"));
         q.addBindValue(padId);
-        q.addBindValue(content);
+        q.addBindValue(nonNull(content));
         q.addBindValue(userId);
         q.addBindValue(now());
         exec(q);
@@ -408,8 +413,12 @@ Reply PageStore::updateContent(TreeKind kind, const QJsonObject &body)
         return Reply::error(400, QStringLiteral("content must be the page content as JSON text"));
     const QString content = contentValue.toString();
     if (!content.isEmpty()) {
+        const QByteArray text = content.toUtf8();
+        const QString repeated = duplicateJsonKey(text);
+        if (!repeated.isNull())
+            return Reply::error(400, QStringLiteral("content repeats the key \"%1\"").arg(repeated.left(100)));
         QJsonParseError parseError;
-        const QJsonDocument doc = QJsonDocument::fromJson(content.toUtf8(), &parseError);
+        const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
         if (parseError.error != QJsonParseError::NoError || !doc.isObject())
             return Reply::error(400, QStringLiteral("content is not a JSON object: %1 at offset %2")
                                          .arg(parseError.error != QJsonParseError::NoError ? parseError.errorString() : QStringLiteral("not an object"))

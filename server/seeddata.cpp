@@ -904,6 +904,17 @@ bool fill(Storage &storage, const QDate &endDate, QString *error)
             *error = db.lastError().text();
         return false;
     }
+    // Another server on the same database may have seeded it meanwhile.
+    if (!storage.lockWrites(db)) {
+        db.rollback();
+        if (error)
+            *error = QStringLiteral("cannot lock the database for seeding");
+        return false;
+    }
+    if (!isEmpty(storage)) {
+        db.rollback();
+        return true;
+    }
     try {
         fillCatalogue(db);
         fillIndices(db, endDate);
@@ -920,7 +931,7 @@ bool fill(Storage &storage, const QDate &endDate, QString *error)
             *error = db.lastError().text();
         return false;
     }
-    qCInfo(lcServer).noquote() << "seeded" << storage.path() << "with values up to" << endDate.toString(Qt::ISODate);
+    qCInfo(lcServer).noquote() << "seeded" << storage.location().display() << "with values up to" << endDate.toString(Qt::ISODate);
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include "access.h"
 #include "auth.h"
 #include "datasourcequery.h"
+#include "httpfront.h"
+#include "jsonguard.h"
 #include "pagestore.h"
 #include "seeddata.h"
 #include "serverlog.h"
@@ -13,109 +15,17 @@
 #include <QJsonObject>
 #include <QStandardPaths>
 
-#include <httplib.h>
-
 #include <sys/socket.h>
 
-#include <algorithm>
+#include <cerrno>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
+#include <cstring>
 #include <thread>
 
 namespace zhpserver {
 
 namespace {
 
-// httplib's workers. The worker that became idle last takes the next
-// connection, so under light load one or two threads with warm database
-// connections and caches answer everything; each closes its own database
-// connection before it ends.
-class WorkerPool : public httplib::TaskQueue
-{
-public:
-    WorkerPool(int count, Storage &storage)
-        : m_storage(storage)
-    {
-        for (int i = 0; i < count; ++i)
-            m_workers.push_back(std::make_unique<Worker>());
-        for (auto &w : m_workers) {
-            Worker *worker = w.get();
-            worker->thread = std::thread([this, worker] { work(worker); });
-        }
-    }
-
-    void enqueue(std::function<void()> fn) override
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_idle.empty()) {
-            m_backlog.push_back(std::move(fn));
-            return;
-        }
-        Worker *w = m_idle.back();
-        m_idle.pop_back();
-        w->job = std::move(fn);
-        w->cond.notify_one();
-    }
-
-    void shutdown() override
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_shutdown = true;
-            for (auto &w : m_workers)
-                w->cond.notify_one();
-        }
-        for (auto &w : m_workers)
-            w->thread.join();
-        m_workers.clear();
-    }
-
-private:
-    struct Worker
-    {
-        std::thread thread;
-        std::condition_variable cond;
-        std::function<void()> job;
-    };
-
-    void work(Worker *w)
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        for (;;) {
-            std::function<void()> job;
-            if (w->job) {
-                job = std::move(w->job);
-                w->job = nullptr;
-            } else if (!m_backlog.empty()) {
-                job = std::move(m_backlog.front());
-                m_backlog.pop_front();
-            } else if (m_shutdown) {
-                break;
-            } else {
-                m_idle.push_back(w);
-                w->cond.wait(lock, [&] { return bool(w->job) || m_shutdown; });
-                if (!w->job)
-                    m_idle.erase(std::remove(m_idle.begin(), m_idle.end(), w), m_idle.end());
-                continue;
-            }
-            lock.unlock();
-            job();
-            lock.lock();
-        }
-        lock.unlock();
-        m_storage.releaseThreadConnection();
-    }
-
-    Storage &m_storage;
-    std::vector<std::unique_ptr<Worker>> m_workers;
-    std::vector<Worker *> m_idle;
-    std::deque<std::function<void()>> m_backlog;
-    std::mutex m_mutex;
-    bool m_shutdown = false;
-};
-
-thread_local std::chrono::steady_clock::time_point t_requestStart;
 // The user whose token admitted the request this thread serves.
 thread_local QString t_caller;
 
@@ -136,7 +46,7 @@ struct Server::Private
     std::unique_ptr<PageStore> pages;
     std::unique_ptr<Auth> auth;
     std::unique_ptr<Access> access;
-    std::unique_ptr<httplib::Server> http;
+    std::unique_ptr<HttpFront> http;
     std::thread listener;
     int port = 0;
 
@@ -145,8 +55,14 @@ struct Server::Private
     // Parses the body as a JSON object and hands it to `op`.
     static bool readBody(const httplib::Request &req, httplib::Response &res, QJsonObject &body)
     {
+        const QByteArray text = QByteArray::fromRawData(req.body.data(), int(req.body.size()));
+        const QString repeated = duplicateJsonKey(text);
+        if (!repeated.isNull()) {
+            answer(res, Reply::error(400, QStringLiteral("request body repeats the key \"%1\"").arg(repeated.left(100))));
+            return false;
+        }
         QJsonParseError error;
-        const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromRawData(req.body.data(), int(req.body.size())), &error);
+        const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
         if (error.error != QJsonParseError::NoError) {
             answer(res, Reply::error(400, QStringLiteral("request body is not JSON: %1 at offset %2").arg(error.errorString()).arg(error.offset)));
             return false;
@@ -184,7 +100,7 @@ struct Server::Private
 
     void route(const char *path, PageOp op, PageStore::TreeKind kind, Access::Operation rule)
     {
-        http->Post(path, [this, op, kind, rule](const httplib::Request &req, httplib::Response &res) {
+        http->post(path, [this, op, kind, rule](const httplib::Request &req, httplib::Response &res) {
             QJsonObject body;
             if (permitted(req, res, rule, kind, body))
                 answer(res, (pages.get()->*op)(kind, body));
@@ -195,7 +111,7 @@ struct Server::Private
     {
         const auto P = PageStore::ProductTree;
         const auto U = PageStore::UserTree;
-        http->Post("/user/compositepanel/page/get", [this](const httplib::Request &req, httplib::Response &res) {
+        http->post("/user/compositepanel/page/get", [this](const httplib::Request &req, httplib::Response &res) {
             QJsonObject body;
             if (permitted(req, res, Access::PageGet, PageStore::ProductTree, body))
                 answer(res, pages->getPage(body));
@@ -215,17 +131,17 @@ struct Server::Private
         route("/user/compositepanel/node/saveAs", &PageStore::saveAs, P, Access::SaveAs);
         route("/user/compositepanel/user/saveAs", &PageStore::saveAs, U, Access::SaveAs);
 
-        http->Post("/user/export/reserve", [this](const httplib::Request &req, httplib::Response &res) {
+        http->post("/user/export/reserve", [this](const httplib::Request &req, httplib::Response &res) {
             QJsonObject body;
             if (signedIn(res) && readBody(req, res, body))
                 answer(res, access->reserveExport(t_caller, body, options.exportLimit));
         });
-        http->Post("/user/export/count", [this](const httplib::Request &, httplib::Response &res) {
+        http->post("/user/export/count", [this](const httplib::Request &, httplib::Response &res) {
             if (signedIn(res))
                 answer(res, access->exportCount(t_caller, options.exportLimit));
         });
 
-        http->Post("/datasource/query", [this](const httplib::Request &req, httplib::Response &res) {
+        http->post("/datasource/query", [this](const httplib::Request &req, httplib::Response &res) {
             CompiledQuery query;
             QueryError error;
             if (!compileRequest(QByteArray::fromRawData(req.body.data(), int(req.body.size())), query, error)) {
@@ -243,8 +159,12 @@ struct Server::Private
 
         http->Get("/status", [this](const httplib::Request &, httplib::Response &res) {
             // Public (see Access::isPublic), so it tells nothing about where or what the data is.
-            answer(res, Reply::json(QJsonObject{{QStringLiteral("success"), true},
-                                                {QStringLiteral("schemaVersion"), Storage::SchemaVersion}}));
+            // A load balancer's health check: 503 once the database is lost.
+            const bool lost = storage->isLost();
+            QJsonObject status{{QStringLiteral("success"), !lost}, {QStringLiteral("schemaVersion"), Storage::SchemaVersion}};
+            if (lost)
+                status.insert(QStringLiteral("message"), QStringLiteral("the database was lost under the server; writes are refused"));
+            answer(res, Reply::json(status, lost ? 503 : 200));
         });
 
         // Every failure carries a JSON message, also those httplib answers itself.
@@ -252,6 +172,11 @@ struct Server::Private
             if (!res.body.empty())
                 return httplib::Server::HandlerResponse::Handled;
             QString message;
+            if (HttpFront::refusalStatus() != 0) {
+                res.status = HttpFront::refusalStatus();
+                answer(res, Reply::error(res.status, QString::fromStdString(HttpFront::refusalMessage())));
+                return httplib::Server::HandlerResponse::Handled;
+            }
             switch (res.status) {
             case 404: message = QStringLiteral("no endpoint %1 %2").arg(QString::fromStdString(req.method), QString::fromStdString(req.path)); break;
             case 413: message = QStringLiteral("request body too large"); break;
@@ -266,7 +191,6 @@ struct Server::Private
         // Every request but the public ones is admitted by its token before it
         // is routed and before its body is read.
         http->set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &res) {
-            t_requestStart = std::chrono::steady_clock::now();
             t_caller.clear();
             if (Access::isPublic(req))
                 return httplib::Server::HandlerResponse::Unhandled;
@@ -279,14 +203,43 @@ struct Server::Private
                 res.set_header("WWW-Authenticate", "Bearer realm=\"zhp\"");
             return httplib::Server::HandlerResponse::Handled;
         });
+        // Bodies sent to no endpoint are not read at all.
+        const auto nowhere = [](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &) {
+            answer(res, Reply::error(404, QStringLiteral("no endpoint %1 %2").arg(QString::fromStdString(req.method), QString::fromStdString(req.path))));
+        };
+        http->Post(".*", nowhere);
+        http->Put(".*", nowhere);
+        http->Patch(".*", nowhere);
+        http->Delete(".*", nowhere);
         if (options.logRequests) {
+            // Durations count from the accepted connection, so they include
+            // the time the client took to send its request.
             http->set_logger([](const httplib::Request &req, const httplib::Response &res) {
-                const auto us = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t_requestStart).count();
-                qCInfo(lcServer).noquote() << QString::fromStdString(req.method) << QString::fromStdString(req.path) << res.status
-                                           << res.body.size() << "bytes" << QString::number(us / 1000.0, 'f', 1) + QStringLiteral(" ms")
-                                           << QString::fromStdString(req.remote_addr);
+                const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - HttpFront::requestStart()).count();
+                logRequest(QString::fromStdString(req.method) + QLatin1Char(' ') + QString::fromStdString(req.path), res.status, res.body.size(), ms,
+                           req.remote_addr);
+            });
+            http->setRefusalLog([](int status, const std::string &message, const std::string &remote, double ms) {
+                logRequest(QStringLiteral("(refused before routing: %1)").arg(QString::fromStdString(message)), status, 0, ms, remote);
             });
         }
+    }
+
+    // Drops the HTTP front, the stores and the database, in that order.
+    void release()
+    {
+        http.reset();
+        access.reset();
+        auth.reset();
+        pages.reset();
+        storage.reset();
+        port = 0;
+    }
+
+    static void logRequest(const QString &what, int status, size_t bytes, double ms, const std::string &remote)
+    {
+        qCInfo(lcServer).noquote() << what << status << bytes << "bytes" << QString::number(ms, 'f', 1) + QStringLiteral(" ms")
+                                   << QString::fromStdString(remote);
     }
 };
 
@@ -307,37 +260,28 @@ bool Server::start(const Options &options, QString *error)
             *error = QStringLiteral("the server is already running");
         return false;
     }
-    const QString path = options.databasePath.isEmpty() ? defaultDatabasePath() : options.databasePath;
+    const QString location = options.databasePath.isEmpty() ? defaultDatabasePath() : options.databasePath;
     d->options = options;
-    d->storage = std::make_unique<Storage>(path);
-    QString problem;
-    bool ok = d->storage->open(&problem);
-    if (ok && options.seed && seed::isEmpty(*d->storage)) {
-        const QDate end = options.seedEndDate.isValid() ? options.seedEndDate : QDateTime::currentDateTimeUtc().date();
-        ok = seed::fill(*d->storage, end, &problem);
-    }
-    // The calling thread does not serve requests; its connection is not kept.
-    d->storage->releaseThreadConnection();
-    if (!ok) {
-        d->storage.reset();
+    auto fail = [this, error](const QString &problem) {
         if (error)
             *error = problem;
+        d->release();
         return false;
+    };
+    {
+        DatabaseLocation parsed;
+        QString problem;
+        if (!DatabaseLocation::parse(location, parsed, &problem))
+            return fail(problem);
     }
 
-    d->pages = std::make_unique<PageStore>(*d->storage);
-    d->auth = std::make_unique<Auth>(*d->storage);
-    d->access = std::make_unique<Access>(*d->storage, *d->auth);
-    d->http = std::make_unique<httplib::Server>();
-    const int threads = qMax(2, options.threads);
-    Storage *storage = d->storage.get();
-    d->http->new_task_queue = [threads, storage] { return new WorkerPool(threads, *storage); };
-    // One request per connection. The terminal's HTTP client writes a
-    // request's header and body separately; on a kept-alive connection the
-    // body then waits for the delayed acknowledgement of the header (some
-    // 40 ms per request). A fresh loopback connection costs far less.
-    d->http->set_keep_alive_max_count(1);
-    d->http->set_keep_alive_timeout(1);
+    // The port first: a server that cannot listen touches no database.
+    HttpLimits limits;
+    limits.headDeadline = std::chrono::seconds(qMax(1, options.headTimeoutSeconds));
+    d->http = std::make_unique<HttpFront>(qMax(2, options.threads), limits, [this] {
+        if (d->storage)
+            d->storage->releaseThreadConnection();
+    });
     // Answers go out as header and body writes; without this the second one
     // can wait for the delayed acknowledgement of the first.
     d->http->set_tcp_nodelay(true);
@@ -347,34 +291,36 @@ bool Server::start(const Options &options, QString *error)
         int yes = 1;
         ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const void *>(&yes), sizeof yes);
     });
-    d->http->set_payload_max_length(32 * 1024 * 1024);
-    d->setupRoutes();
+    const int port = d->http->bindListening(options.bindAddress.toStdString(), options.port);
+    if (port <= 0) {
+        const int cause = errno;
+        return fail(QStringLiteral("cannot listen on %1:%2: %3").arg(options.bindAddress).arg(options.port).arg(QString::fromLocal8Bit(std::strerror(cause))));
+    }
+    d->port = port;
 
-    const std::string host = options.bindAddress.toStdString();
-    if (options.port == 0) {
-        d->port = d->http->bind_to_any_port(host);
-        ok = d->port > 0;
-    } else {
-        ok = d->http->bind_to_port(host, options.port);
-        d->port = options.port;
+    d->storage = std::make_unique<Storage>(location);
+    QString problem;
+    bool ok = d->storage->claimExclusive(&problem) && d->storage->open(&problem, Storage::SchemaVersion, location == defaultDatabasePath())
+              && d->storage->claimExclusive(&problem);
+    if (ok && options.seed && seed::isEmpty(*d->storage)) {
+        const QDate end = options.seedEndDate.isValid() ? options.seedEndDate : QDateTime::currentDateTimeUtc().date();
+        ok = seed::fill(*d->storage, end, &problem);
     }
-    if (!ok) {
-        if (error)
-            *error = QStringLiteral("cannot listen on %1:%2").arg(options.bindAddress).arg(options.port);
-        d->http.reset();
-        d->access.reset();
-        d->auth.reset();
-        d->pages.reset();
-        d->storage.reset();
-        d->port = 0;
-        return false;
-    }
+    // The calling thread does not serve requests; its connection is not kept.
+    d->storage->releaseThreadConnection();
+    if (!ok)
+        return fail(problem);
+
+    d->pages = std::make_unique<PageStore>(*d->storage);
+    d->auth = std::make_unique<Auth>(*d->storage);
+    d->access = std::make_unique<Access>(*d->storage, *d->auth);
+    d->setupRoutes();
     httplib::Server *http = d->http.get();
     d->listener = std::thread([http] { http->listen_after_bind(); });
     // The socket already listens; wait until the accept loop runs as well.
     for (int i = 0; i < 5000 && !http->is_running(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    qCInfo(lcServer).noquote() << "serving" << path << "on" << baseUrl();
+    qCInfo(lcServer).noquote() << "serving" << d->storage->location().display() << "on" << baseUrl();
     return true;
 }
 
@@ -385,12 +331,8 @@ void Server::stop()
     d->http->stop();
     if (d->listener.joinable())
         d->listener.join();
-    d->http.reset();
-    d->access.reset();
-    d->auth.reset();
-    d->pages.reset();
-    d->storage.reset();
-    d->port = 0;
+    d->http->shutdownFront();
+    d->release();
 }
 
 bool Server::issueToken(const QString &userId, const QStringList &editorOf, const QString &label, QString *token, QString *error)

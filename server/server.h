@@ -33,6 +33,7 @@ struct Options
     int threads = 16;                              // HTTP workers, each serving one connection at a time
     bool logRequests = true;                       // one info line per request
     int exportLimit = 500;                         // indices a user may export per day
+    int headTimeoutSeconds = 10;                   // a request head must arrive within this (else 408)
 };
 
 class Server

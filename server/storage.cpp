@@ -4,9 +4,21 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <libpq-fe.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 #include <thread>
@@ -174,10 +186,66 @@ bool runAll(QSqlDatabase &db, const char *const (&statements)[N], QString *error
 
 } // namespace
 
-Storage::Storage(const QString &path)
-    : m_path(path)
+bool DatabaseLocation::parse(const QString &text, DatabaseLocation &out, QString *error)
+{
+    out = DatabaseLocation();
+    auto fail = [error](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*):"));
+    const QRegularExpressionMatch m = scheme.match(text);
+    const QString name = m.hasMatch() ? m.captured(1).toLower() : QString();
+    if (name == QLatin1String("postgresql") || name == QLatin1String("postgres")) {
+        const QUrl url(text, QUrl::StrictMode);
+        const QString dbName = url.path().mid(1);
+        if (!url.isValid() || !text.mid(m.capturedLength()).startsWith(QLatin1String("//")))
+            return fail(QStringLiteral("%1 is not a URL postgresql://user@host:port/dbname").arg(text));
+        if (dbName.isEmpty() || dbName.contains(QLatin1Char('/')))
+            return fail(QStringLiteral("%1 names no database: write postgresql://user@host:port/dbname").arg(url.toDisplayString(QUrl::RemovePassword)));
+        out.engine = PostgreSQL;
+        out.host = url.host().isEmpty() ? QStringLiteral("localhost") : url.host();
+        out.port = url.port(5432);
+        out.name = dbName;
+        out.user = url.userName();
+        out.password = url.password();
+        QStringList options;
+        for (const auto &item : QUrlQuery(url).queryItems(QUrl::FullyDecoded))
+            options.append(item.first + QLatin1Char('=') + item.second);
+        out.options = options.join(QLatin1Char(';'));
+        return true;
+    }
+    // Any other scheme followed by "//" is a URL of an engine this server does not speak.
+    if (m.hasMatch() && text.mid(m.capturedLength()).startsWith(QLatin1String("//")))
+        return fail(QStringLiteral("%1: database URLs of %2 are not supported; give an SQLite file path or a postgresql:// URL")
+                        .arg(text.left(200), name));
+    if (text.isEmpty())
+        return fail(QStringLiteral("no database given"));
+    out.engine = SQLite;
+    out.path = text;
+    return true;
+}
+
+QString DatabaseLocation::display() const
+{
+    if (engine == SQLite)
+        return path;
+    QUrl url;
+    url.setScheme(QStringLiteral("postgresql"));
+    url.setHost(host);
+    url.setPort(port);
+    url.setUserName(user);
+    url.setPath(QLatin1Char('/') + name);
+    return url.toString();
+}
+
+Storage::Storage(const QString &location)
+    : m_path(location)
     , m_prefix(QStringLiteral("zhpserver-%1-").arg(s_instances.fetch_add(1)))
 {
+    if (!DatabaseLocation::parse(location, m_location, &m_locationError))
+        m_location = DatabaseLocation();
 }
 
 Storage::~Storage()
@@ -194,6 +262,57 @@ Storage::~Storage()
         }
         QSqlDatabase::removeDatabase(name);
     }
+    if (m_claimFd >= 0)
+        ::close(m_claimFd);
+}
+
+bool Storage::claimExclusive(QString *error)
+{
+    if (m_location.engine != DatabaseLocation::SQLite || m_claimFd >= 0)
+        return true;
+    // A lock of its own kind (flock), apart from SQLite's record locks, held
+    // for as long as the server runs and released by the kernel if it dies.
+    const QByteArray file = QFile::encodeName(m_location.path);
+    m_claimFd = ::open(file.constData(), O_RDONLY | O_CLOEXEC);
+    if (m_claimFd < 0 && errno == ENOENT)
+        return true; // not created yet: claimed once open() made it
+    if (m_claimFd < 0 || ::flock(m_claimFd, LOCK_EX | LOCK_NB) != 0) {
+        if (m_claimFd >= 0)
+            ::close(m_claimFd);
+        m_claimFd = -1;
+        if (error)
+            *error = QStringLiteral("%1 is already served by another zhp-server; stop that one first "
+                                    "(several servers can share a PostgreSQL database instead)")
+                         .arg(m_location.path);
+        return false;
+    }
+    return true;
+}
+
+bool Storage::isLost()
+{
+    if (m_claimFd < 0)
+        return false;
+    if (m_lost)
+        return true;
+    struct stat held{}, named{};
+    const bool gone = ::fstat(m_claimFd, &held) != 0 || held.st_nlink == 0
+                      || ::stat(QFile::encodeName(m_location.path).constData(), &named) != 0
+                      || named.st_ino != held.st_ino || named.st_dev != held.st_dev;
+    if (gone && !m_lost.exchange(true))
+        qCCritical(lcServer).noquote() << "the database file" << m_location.path
+                                       << "was deleted or replaced while the server ran: every write is refused from now on;"
+                                          " restore the file and restart the server";
+    return gone;
+}
+
+bool Storage::lockWrites(QSqlDatabase &db)
+{
+    if (m_location.engine != DatabaseLocation::PostgreSQL)
+        return true;
+    // One key for the whole database: writes are short, and tree positions
+    // need every writer of a tree to see the one before it.
+    return execSql(db, QStringLiteral("SELECT pg_advisory_xact_lock(7493326)"));
 }
 
 QString Storage::threadConnectionName() const
@@ -201,19 +320,76 @@ QString Storage::threadConnectionName() const
     return m_prefix + QString::number(qulonglong(std::hash<std::thread::id>()(std::this_thread::get_id())), 16);
 }
 
+namespace {
+
+// A PostgreSQL connection that failed (the database restarted, the network
+// broke) stays failed; it is opened anew on the next use.
+bool brokenPostgres(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return false;
+    PGconn *conn = *static_cast<PGconn *const *>(handle.data());
+    return conn && PQstatus(conn) == CONNECTION_BAD;
+}
+
+void preparePostgres(QSqlDatabase &db)
+{
+    // No statement may hold a worker and its connection without end.
+    execSql(db, QStringLiteral("SET statement_timeout = 30000"));
+    execSql(db, QStringLiteral("SET client_min_messages = warning"));
+}
+
+} // namespace
+
 QSqlDatabase Storage::connection()
 {
     const QString name = threadConnectionName();
-    if (QSqlDatabase::contains(name))
-        return QSqlDatabase::database(name, false);
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (m_location.engine == DatabaseLocation::PostgreSQL && (!db.isOpen() || brokenPostgres(db))) {
+            db.close();
+            if (db.open()) {
+                qCInfo(lcServer).noquote() << "reconnected to" << m_location.display();
+                preparePostgres(db);
+            }
+        }
+        return db;
+    }
+
+    if (m_location.engine == DatabaseLocation::PostgreSQL) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(m_location.host);
+        db.setPort(m_location.port);
+        db.setDatabaseName(m_location.name);
+        db.setUserName(m_location.user);
+        db.setPassword(m_location.password);
+        db.setConnectOptions(m_location.options);
+        if (!db.open()) {
+            qCWarning(lcServer).noquote() << "cannot open" << m_location.display() << ":" << db.lastError().text();
+        } else {
+            preparePostgres(db);
+        }
+        std::lock_guard<std::mutex> lock(m_namesMutex);
+        m_names.insert(name);
+        return db;
+    }
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(m_path);
-    // Writers wait for each other instead of failing at once.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    if (m_claimFd >= 0) {
+        // The file a server claimed is never created again behind its back:
+        // if it disappears, new connections fail instead of starting an
+        // empty database at its path.
+        db.setDatabaseName(QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(m_location.path, "/")) + QStringLiteral("?mode=rw"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000;QSQLITE_OPEN_URI"));
+    } else {
+        db.setDatabaseName(m_location.path);
+        // Writers wait for each other instead of failing at once.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    }
     if (!db.open())
         qCWarning(lcServer).noquote() << "cannot open" << m_path << ":" << db.lastError().text();
-    else if (db.driverName() == QLatin1String("QSQLITE")) {
+    else {
         execSql(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
         execSql(db, QStringLiteral("PRAGMA foreign_keys=ON"));
         // Reads go through the operating system's page cache, which all the
@@ -253,21 +429,38 @@ int Storage::storedVersion(QSqlDatabase &db)
     return q.value(0).toInt();
 }
 
-bool Storage::open(QString *error, int targetVersion)
+bool Storage::open(QString *error, int targetVersion, bool createFolder)
 {
-    const QFileInfo info(m_path);
-    if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath())) {
+    if (!m_locationError.isEmpty()) {
         if (error)
-            *error = QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
+            *error = m_locationError;
         return false;
+    }
+    if (m_location.engine == DatabaseLocation::SQLite && m_location.path != QLatin1String(":memory:")) {
+        const QFileInfo info(m_location.path);
+        if (info.isDir()) {
+            if (error)
+                *error = QStringLiteral("%1 is a folder, not a database file").arg(m_location.path);
+            return false;
+        }
+        if (!info.absoluteDir().exists()) {
+            if (!createFolder || !QDir().mkpath(info.absolutePath())) {
+                if (error)
+                    *error = createFolder ? QStringLiteral("cannot create the folder %1").arg(info.absolutePath())
+                                          : QStringLiteral("the folder %1 does not exist; create it first").arg(info.absolutePath());
+                return false;
+            }
+        }
+        if (!info.exists())
+            qCInfo(lcServer).noquote() << "creating a new database" << info.absoluteFilePath();
     }
     QSqlDatabase db = connection();
     if (!db.isOpen()) {
         if (error)
-            *error = QStringLiteral("cannot open %1: %2").arg(m_path, db.lastError().text());
+            *error = QStringLiteral("cannot open %1: %2").arg(m_location.display(), db.lastError().text().trimmed());
         return false;
     }
-    if (db.driverName() == QLatin1String("QSQLITE")) {
+    if (db.driverName() == QLatin1String("QSQLITE") && m_location.path != QLatin1String(":memory:")) {
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next()
             || q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
@@ -277,24 +470,33 @@ bool Storage::open(QString *error, int targetVersion)
         }
     }
     std::lock_guard<std::mutex> lock(m_writeMutex);
-    const int stored = storedVersion(db);
-    if (stored > SchemaVersion) {
-        if (error)
-            *error = QStringLiteral("%1 has schema version %2, newer than this server (%3)").arg(m_path).arg(stored).arg(SchemaVersion);
-        return false;
-    }
-    if (stored < targetVersion && !migrate(db, stored, targetVersion, error))
-        return false;
-    return true;
-}
-
-bool Storage::migrate(QSqlDatabase &db, int from, int to, QString *error)
-{
     if (!db.transaction()) {
         if (error)
             *error = db.lastError().text();
         return false;
     }
+    // Servers starting side by side on one PostgreSQL database upgrade it once.
+    if (!lockWrites(db)) {
+        db.rollback();
+        if (error)
+            *error = QStringLiteral("cannot lock %1 for the schema upgrade").arg(m_location.display());
+        return false;
+    }
+    const int stored = storedVersion(db);
+    if (stored > SchemaVersion) {
+        db.rollback();
+        if (error)
+            *error = QStringLiteral("%1 has schema version %2, newer than this server (%3)").arg(m_location.display()).arg(stored).arg(SchemaVersion);
+        return false;
+    }
+    if (stored >= targetVersion)
+        return db.commit();
+    return migrate(db, stored, targetVersion, error);
+}
+
+// Inside the transaction open() started; commits or rolls it back.
+bool Storage::migrate(QSqlDatabase &db, int from, int to, QString *error)
+{
     bool ok = true;
     for (int v = from + 1; ok && v <= to; ++v) {
         switch (v) {
@@ -304,7 +506,7 @@ bool Storage::migrate(QSqlDatabase &db, int from, int to, QString *error)
         default: ok = false; break;
         }
         if (ok)
-            qCInfo(lcServer).noquote() << "schema of" << m_path << "now at version" << v;
+            qCInfo(lcServer).noquote() << "schema of" << m_location.display() << "now at version" << v;
     }
     if (ok) {
         QSqlQuery q(db);

@@ -1,5 +1,7 @@
 #include "pagecontent.h"
 
+#include "jsonguard.h"
+
 #include "contentformat.h"
 
 #include <QJsonArray>
@@ -175,6 +177,12 @@ Result parse(const QByteArray &text, const Limits &limits)
         return result;
     if (text.size() > limits.maxBytes) {
         result.error = QStringLiteral("%1 bytes, more than the limit of %2").arg(text.size()).arg(limits.maxBytes);
+        return result;
+    }
+    // Qt's parser leaks the value a repeated key replaces: such content is not parsed.
+    const QString repeated = zhpserver::duplicateJsonKey(text);
+    if (!repeated.isNull()) {
+        result.error = QStringLiteral("the key \"%1\" is repeated").arg(repeated.left(100));
         return result;
     }
     QJsonParseError parseError;

@@ -4,6 +4,7 @@
 
 #include "serverfixture.h"
 
+#include "filterparser.h"
 #include "seeddata.h"
 
 #include "zhptest.h"
@@ -301,6 +302,8 @@ private slots:
         QTest::newRow("order field sql") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","order":[{"field":"SN; DROP TABLE product"}]})") << "unknown order field SN; DROP";
         QTest::newRow("order direction") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","order":[{"field":"SN","direction":"desc"}]})")
                                          << "order direction of SN must be 1 (ascending) or -1 (descending)";
+        QTest::newRow("repeated key") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","order":[],"order":[{"field":"SN"}]})")
+                                      << "request body repeats the key \"order\"";
         QTest::newRow("ignoreTotal text") << QByteArray(R"({"objName":"ZRN_GET_ALL_PRODUCT_1","ignoreTotal":"yes"})") << "ignoreTotal must be true or false";
         row("unknown object", "page", "", {}, "unknown datasource object page");
         row("object with sql", "ZRN_GET_ALL_PRODUCT_1; DELETE FROM page", "", {}, "unknown datasource object ZRN_GET_ALL_PRODUCT_1; DELETE");
@@ -313,6 +316,41 @@ private slots:
         row("missing parameter", kValues, "IDX_ID in :IDX_IDS", {}, "missing parameter :IDX_IDS at position 11");
         row("list expected", kValues, "IDX_ID in :IDX_IDS", {{"IDX_IDS", 5}}, "must be a list");
         row("syntax", kValues, "IDX_ID == == 1", {}, "expected a value after IDX_ID == (an integer");
+        QStringList conditions;
+        for (int i = 0; i <= zhpserver::filter::MaxConditions; ++i)
+            conditions.append(QStringLiteral("IDX_ID == %1").arg(i));
+        row("too many conditions", kValues, conditions.join(QStringLiteral(" || ")), {}, "more than 200 conditions");
+        QJsonArray keys;
+        for (int i = 0; i < 5000; ++i)
+            keys.append(QJsonObject{{"field", i % 2 ? "SN" : "PRODUCT_CODE"}});
+        QTest::newRow("thousands of order keys") << json({{"objName", "ZRN_GET_ALL_PRODUCT_1"}, {"order", keys}}) << "order holds 5000 entries, more than 100";
+    }
+
+    // Filters and orders at their limits are answered, not failed in the database.
+    void queriesAtTheLimits()
+    {
+        QStringList anyOf, allOf;
+        for (int i = 0; i < zhpserver::filter::MaxConditions; ++i) {
+            anyOf.append(QStringLiteral("IDX_ID == %1").arg(i == 0 ? Rebar : i));
+            allOf.append(QStringLiteral("PUBLISH_DT >= [2024-01-%1]").arg(1 + i % 28, 2, 10, QLatin1Char('0')));
+        }
+        const HttpJsonResult any = query(kValues, anyOf.join(QStringLiteral(" || ")));
+        QVERIFY2(any.success, qPrintable(any.errorMsg));
+        QVERIFY(!rows(any).isEmpty());
+        const HttpJsonResult all = query(kValues, QStringLiteral("IDX_ID == %1 && ").arg(Rebar) + allOf.mid(1).join(QStringLiteral(" && ")));
+        QVERIFY2(all.success, qPrintable(all.errorMsg));
+        QString nested = QStringLiteral("IDX_ID == %1").arg(Rebar);
+        for (int i = 1; i < zhpserver::filter::MaxNesting; ++i)
+            nested = QStringLiteral("(") + nested + QStringLiteral(" || IDX_ID == %1)").arg(i);
+        const HttpJsonResult deep = query(kValues, nested);
+        QVERIFY2(deep.success, qPrintable(deep.errorMsg));
+        QCOMPARE(rows(deep).size(), rows(any).size());
+        QList<HXDataApi::OrderType> order;
+        for (int i = 0; i < 100; ++i)
+            order.append({i % 2 ? QStringLiteral("SN") : QStringLiteral("CONVERSION"), i % 3 ? 1 : -1});
+        const HttpJsonResult ordered = query(QStringLiteral("ZRN_GET_INDEX_FREQUENCY_LIST_1"), QString(), {}, order);
+        QVERIFY2(ordered.success, qPrintable(ordered.errorMsg));
+        QCOMPARE(rows(ordered).at(0)["CONVERSION"].toInt(), 365);
     }
 
     void refusedRequests()

@@ -196,6 +196,13 @@ private slots:
         QVERIFY(hex32.match(r.data["nodeCode"].toString()).hasMatch());
         QCOMPARE(pageContent(newPad), pageContent(kDashboardPad));
         QCOMPARE(childrenOf(userTree(), kFavourites).last()["PAD_ID"].toString(), newPad);
+        // A page that has a node but no content yet is copied as an empty page.
+        QVERIFY(call("user/add", with(user(), {{"nodeCode", "BLANKNODE"}, {"parentNodeCode", kFavourites}, {"nodeName", "空白"}, {"pad", true}, {"padId", "BLANKPAD"}})).success);
+        r = call("user/saveAs", with(user(), {{"parentNodeCode", kFavourites}, {"padId", "BLANKPAD"}, {"nodeName", "空白副本"}}));
+        QVERIFY2(r.success, qPrintable(r.errorMsg));
+        int status = 0;
+        QCOMPARE(pageContent(r.data["padId"].toString(), &status), QString());
+        QCOMPARE(status, 200);
 
         const QString secondProduct = QString::fromLatin1(seed::SecondProduct);
         r = call("node/saveAs", with(user(), {{"parentNodeCode", "ROOT"}, {"productCode", secondProduct}, {"padId", newPad}, {"nodeName", "副本"}}));
@@ -222,10 +229,12 @@ private slots:
         };
         const QJsonObject add = with(user(), {{"nodeCode", "ADD4"}, {"parentNodeCode", kMyBoard}, {"nodeName", "x"}});
         QTest::newRow("not JSON") << "user/tree" << QByteArray("{\"userId\":") << 400 << "request body is not JSON";
+        QTest::newRow("repeated key") << "user/tree" << QByteArray(R"({"userId":{},"\u0075serId":{}})") << 400 << "request body repeats the key \"userId\"";
         row("unknown endpoint", "user/drop", user(), 404, "no endpoint POST /user/compositepanel/user/drop");
         row("user not text", "user/tree", {{"userId", 5}, {"prodId", kProduct}}, 400, "userId must be non-empty text");
         row("no product", "user/add", {{"nodeCode", "ADD4"}}, 400, "prodId is missing");
         row("code with sql", "user/add", with(add, {{"nodeCode", "ADD4'; DROP TABLE tree_node; --"}}), 400, "nodeCode may only hold");
+        row("code with a newline", "user/add", with(add, {{"nodeCode", "ADD4\n"}}), 400, "nodeCode may only hold");
         row("negative position", "user/add", with(add, {{"sn", -1}}), 400, "sn must be a position");
         row("page without id", "user/add", with(add, {{"pad", true}}), 400, "padId is missing");
         row("existing code", "user/add", with(add, {{"nodeCode", kFavourites}}), 409, "node " + kFavourites + " already exists");
@@ -233,6 +242,7 @@ private slots:
         row("page with a node", "user/add", with(add, {{"pad", true}, {"padId", QString::fromLatin1(seed::OtherUserPad)}}), 409, "already has a node");
         row("into own child", "user/changePosition", with(user(), {{"nodeCode", kMyBoard}, {"parentNodeCode", kFavourites}}), 400, "cannot move into itself");
         row("delete unknown", "user/delete", with(user(), {{"nodeCode", "GONE"}}), 404, "node GONE is not in the tree of user u1001 in product P001");
+        row("content with a repeated key", "page/updateContent", {{"padId", kMacroPad}, {"content", "{\"a\":[1],\"b\":{\"c\":1,\"c\":[]}}"}}, 400, "content repeats the key \"c\"");
         row("content not JSON", "page/updateContent", {{"padId", kMacroPad}, {"content", "{\"broken\": "}}, 400, "content is not a JSON object");
         row("user page as product page", "page/updateContent", {{"padId", kUserPad}, {"content", "{}"}}, 404, "is not in any product tree");
         row("unknown page", "page/get", {{"padId", "0000"}}, 404, "page 0000 not found");

@@ -9,6 +9,7 @@
 #include "zhpserverprocess.h"
 #include "zhptest.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QtTest>
 
@@ -61,24 +62,44 @@ private slots:
         QVERIFY(!server.log().contains(QStringLiteral("POST /datasource/query")));
     }
 
-    void refusesBadArguments()
+    // Bad options exit 2, a server that cannot start exits 1 with the reason;
+    // none of them leaves a file or folder behind.
+    void refusesToStart_data()
     {
-        QProcess p;
-        p.start(ZhpServerProcess::program(), {QStringLiteral("--port"), QStringLiteral("http")});
-        QVERIFY(p.waitForFinished(10000));
-        QCOMPARE(p.exitCode(), 2);
-        QVERIFY(p.readAllStandardError().contains("--port needs a number"));
-        QCOMPARE(p.readAllStandardOutput(), QByteArray());
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << "Unknown option 'bogus'";
+        QTest::newRow("port not a number") << QStringList{"--port", "http"} << 2 << "--port needs a number";
+        QTest::newRow("stray argument") << QStringList{"extra"} << 2 << "unexpected argument extra";
+        QTest::newRow("missing folder") << QStringList{"--db", "@/no/such/dir/x.sqlite"} << 1 << "the folder @/no/such/dir does not exist";
+        QTest::newRow("other engine") << QStringList{"--db", "mysql://u@localhost/zhp"} << 1 << "database URLs of mysql are not supported";
+        QTest::newRow("URL without database") << QStringList{"--db", "postgresql://u@localhost"} << 1 << "names no database";
+        QTest::newRow("port in use") << QStringList{"--db", "@/new.sqlite", "--port", "@port"} << 1 << "cannot listen on 127.0.0.1:@port: Address already in use";
+    }
 
-        // A port in use is reported, not ignored.
+    void refusesToStart()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
         QTemporaryDir dir;
-        ZhpServerProcess first;
-        QVERIFY2(first.start(dir.filePath(QStringLiteral("a.sqlite"))), qPrintable(first.errorText()));
-        p.start(ZhpServerProcess::program(), {QStringLiteral("--db"), dir.filePath(QStringLiteral("b.sqlite")), QStringLiteral("--port"), QString::number(first.port())});
+        ZhpServerProcess busy;
+        QVERIFY2(busy.start(dir.filePath(QStringLiteral("busy.sqlite"))), qPrintable(busy.errorText()));
+        const auto fill = [&](QString text) { return text.replace(QLatin1String("@port"), QString::number(busy.port())).replace(QLatin1Char('@'), dir.path()); };
+        for (QString &a : arguments)
+            a = fill(a);
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(ZhpServerProcess::program(), arguments);
         QVERIFY(p.waitForFinished(10000));
-        QCOMPARE(p.exitCode(), 1);
-        QVERIFY(p.readAllStandardError().contains("cannot listen on 127.0.0.1:" + QByteArray::number(first.port())));
-        QCOMPARE(first.stop(), 0);
+        QCOMPARE(p.exitCode(), exitCode);
+        const QString error = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(error.contains(fill(message)), qPrintable(error));
+        QCOMPARE(p.readAllStandardOutput(), QByteArray());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QCOMPARE(busy.stop(), 0);
     }
 };
 

@@ -7,6 +7,8 @@
 
 #include "httptestserver.h"
 #include "server.h"
+
+#include "pgcluster.h"
 #include "serversignin.h"
 #include "zhptest.h"
 
@@ -48,7 +50,20 @@ class Fixture
 public:
     Fixture() { QLoggingCategory::setFilterRules(QStringLiteral("zhp.server.info=false")); }
 
-    QString dbPath() const { return m_dir.filePath(QStringLiteral("zhp.sqlite")); }
+    // An SQLite file, or with ZHP_TEST_ENGINE=postgresql a fresh database of
+    // the test cluster (empty when it cannot be made: start() then fails).
+    QString dbPath() const
+    {
+        if (!PgCluster::selected())
+            return m_dir.filePath(QStringLiteral("zhp.sqlite"));
+        if (m_url.isEmpty()) {
+            QString error;
+            m_url = PgCluster::createDatabase(&error);
+            if (m_url.isEmpty())
+                qWarning("no PostgreSQL database for the test: %s", qPrintable(error));
+        }
+        return m_url;
+    }
 
     // For initTestCase(): strict messages, private host folders, and the seeded server.
     void setUp()
@@ -85,6 +100,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    mutable QString m_url;
     std::unique_ptr<zhpserver::Server> m_server;
 };
 

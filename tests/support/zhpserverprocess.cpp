@@ -57,6 +57,18 @@ bool ZhpServerProcess::start(const QString &dbPath, const QStringList &extraArgu
     return true;
 }
 
+QString ZhpServerProcess::issueToken(const QString &dbPath, const QString &userId, const QStringList &editorOf)
+{
+    QStringList arguments{QStringLiteral("--db"), dbPath, QStringLiteral("--issue-token"), userId};
+    for (const QString &product : editorOf)
+        arguments << QStringLiteral("--editor") << product;
+    QProcess p;
+    p.start(program(), arguments);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
 int ZhpServerProcess::stop(int timeoutMs)
 {
     if (m_process.state() == QProcess::NotRunning)
@@ -74,6 +86,14 @@ int ZhpServerProcess::stop(int timeoutMs)
 
 QString ZhpServerProcess::log()
 {
+    // What the server wrote lately may still be in the pipe: read until it
+    // stays quiet for a moment.
+    if (m_process.state() == QProcess::Running) {
+        m_process.setReadChannel(QProcess::StandardError);
+        while (m_process.waitForReadyRead(100))
+            m_stderr += m_process.readAllStandardError();
+        m_process.setReadChannel(QProcess::StandardOutput);
+    }
     m_stderr += m_process.readAllStandardError();
     return QString::fromUtf8(m_stderr);
 }

@@ -20,10 +20,15 @@ public:
     // errorText()) when it does not start or prints no port within `timeoutMs`.
     bool start(const QString &dbPath, const QStringList &extraArguments = {}, int timeoutMs = 15000);
 
+    // Runs `program() --db <dbPath> --issue-token <userId>` (with --editor
+    // for each of `editorOf`) and returns the token it prints, empty on failure.
+    static QString issueToken(const QString &dbPath, const QString &userId, const QStringList &editorOf = {});
+
     // Sends SIGTERM and waits; returns the exit code, or -1 when it had to be killed.
     int stop(int timeoutMs = 10000);
 
     int port() const { return m_port; }
+    qint64 processId() const { return m_process.processId(); }
     QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_port); }
     QString errorText() const { return m_error; }
     // Everything the server wrote to standard error so far.
