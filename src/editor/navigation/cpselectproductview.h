@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/hxcpcontrols_global.h"
+#include "cppopupmenudialog.h"
 #include "wk/iwkinterface.h"
 
 #include <QJsonObject>
@@ -16,7 +17,7 @@ namespace HXCPControls {
 class CPLeftMenuBar;
 class CPPageCategory;
 class CPPageCategoryEdit;
-class CPPopupMenuDialog;
+
 class CPProductService;
 
 // The page through which a user reaches the pages of a product: the menu
