@@ -2,8 +2,12 @@
 
 #include "common/logging.h"
 #include "editor/skinimagepath.h"
+#include "pagelayout/cpcompositepanelservice.h"
 
 #include <QBrush>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
 #include <QIcon>
 #include <QJsonObject>
 #include <QMessageBox>
@@ -15,12 +19,11 @@ namespace HXCPControls {
 namespace CategoryNode {
 
 namespace {
-const QString kCode = QStringLiteral("NODE_CODE");
-const QString kParent = QStringLiteral("P_NODE_CODE");
-const QString kName = QStringLiteral("NODE_NAME");
+const QString &kCode = kNodeCode;
+const QString &kParent = kParentCode;
+const QString &kName = kNodeName;
 const QString kIsPad = QStringLiteral("IS_PAD");
 const QString kIsCategory = QStringLiteral("IS_CATEGORY");
-const QString kPadId = QStringLiteral("PAD_ID");
 const QString kChildren = QStringLiteral("CHILDREN");
 const char *const kDetailProperty = "errorDetail";
 } // namespace
@@ -165,6 +168,46 @@ QString pageTitle(const QString &rootTitle, const QString &parentName, const QSt
     if (parentName.isEmpty())
         return rootTitle + QLatin1Char('-') + pageName;
     return rootTitle + QLatin1Char('-') + parentName + QLatin1Char('-') + pageName;
+}
+
+QString loadError(bool userMode, const QString &productCode, const QString &error)
+{
+    if (userMode)
+        return QStringLiteral("mNodeService.getUserData() error: %1").arg(error);
+    return QStringLiteral("mNodeService.getNodeData(%1) error: %2").arg(productCode, error);
+}
+
+void requestTree(CPCompositePanelService &service, QObject *target, bool userMode, const QString &productCode,
+                 const std::function<void(const QJsonDocument &)> &deliver)
+{
+    QPointer<QObject> self(target);
+    auto done = [self, userMode, productCode, deliver](const HXDataApi::HttpJsonResult &result) {
+        if (!self)
+            return;
+        if (!result.success)
+            messageError(self, loadError(userMode, productCode, result.errorMsg));
+        else
+            deliver(result.data);
+    };
+    if (userMode)
+        service.getUserData(done);
+    else
+        service.getNodeData(productCode, done);
+}
+
+QWidget *makeTitlePanel(QWidget *parent, const QString &text, QLabel **label)
+{
+    auto *panel = new QWidget(parent);
+    panel->setObjectName(QStringLiteral("title_panel"));
+    panel->setAttribute(Qt::WA_StyledBackground);
+    panel->setFixedHeight(40);
+    auto *layout = new QHBoxLayout(panel);
+    layout->setAlignment(Qt::AlignLeft);
+    *label = new QLabel(text, panel);
+    (*label)->setObjectName(QStringLiteral("left_page_prod_title"));
+    (*label)->setTextFormat(Qt::PlainText);
+    layout->addWidget(*label);
+    return panel;
 }
 
 void messageError(QObject *target, const QString &msg, const QString &detail)

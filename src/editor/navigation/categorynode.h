@@ -9,11 +9,14 @@
 
 #include <functional>
 
+class QLabel;
 class QStandardItem;
 class QObject;
 class QWidget;
 
 namespace HXCPControls {
+
+class CPCompositePanelService;
 
 // The node records of a category tree as the server sends them, and the
 // items that the tree widgets build from them. Every tree item keeps its
@@ -22,6 +25,12 @@ namespace HXCPControls {
 namespace CategoryNode {
 
 constexpr int NodeRole = Qt::UserRole + 1;
+
+inline const QString kNodeCode = QStringLiteral("NODE_CODE");
+inline const QString kParentCode = QStringLiteral("P_NODE_CODE");
+inline const QString kNodeName = QStringLiteral("NODE_NAME");
+inline const QString kPadId = QStringLiteral("PAD_ID");
+inline const QString kRoot = QStringLiteral("ROOT");
 
 // A fresh node code or page ID: a UUID as 32 upper-case hexadecimal digits.
 HXCPCONTROLS_EXPORT QString newCode();
@@ -65,6 +74,20 @@ HXCPCONTROLS_EXPORT QVariantMap firstPage(const QJsonArray &records);
 // The title a page is opened under: "<root>-<parent>-<page>", or
 // "<root>-<page>" without a parent name.
 HXCPCONTROLS_EXPORT QString pageTitle(const QString &rootTitle, const QString &parentName, const QString &pageName);
+
+// The error text of a failed tree load: the user's tree, or a product's.
+HXCPCONTROLS_EXPORT QString loadError(bool userMode, const QString &productCode, const QString &error);
+
+// Asks `service` for the user's tree (or `productCode`'s) and hands the
+// answer to `deliver` while `target` lives; a failure goes to `target`'s
+// message box with loadError().
+HXCPCONTROLS_EXPORT void requestTree(CPCompositePanelService &service, QObject *target, bool userMode,
+                                     const QString &productCode,
+                                     const std::function<void(const QJsonDocument &)> &deliver);
+
+// The band above a tree: "title_panel" (40 high) holding the label
+// "left_page_prod_title", which `label` receives.
+HXCPCONTROLS_EXPORT QWidget *makeTitlePanel(QWidget *parent, const QString &text, QLabel **label);
 
 // Logs `msg` and then calls `target`'s slot invokeMessageError(msg) by
 // name, so that the message box opens on the GUI thread.

@@ -21,17 +21,8 @@ CPPageCategory::CPPageCategory(QWidget *parent, bool userMode)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto *titlePanel = new QWidget(this);
-    titlePanel->setObjectName(QStringLiteral("title_panel"));
-    titlePanel->setAttribute(Qt::WA_StyledBackground);
-    titlePanel->setFixedHeight(40);
-    auto *titleLayout = new QHBoxLayout(titlePanel);
-    titleLayout->setAlignment(Qt::AlignLeft);
-    m_title = new QLabel(userMode ? QStringLiteral("我的页面") : QStringLiteral("在左侧选择产品"), titlePanel);
-    m_title->setObjectName(QStringLiteral("left_page_prod_title"));
-    m_title->setTextFormat(Qt::PlainText);
-    titleLayout->addWidget(m_title);
-    layout->addWidget(titlePanel);
+    layout->addWidget(CategoryNode::makeTitlePanel(
+        this, userMode ? QStringLiteral("我的页面") : QStringLiteral("在左侧选择产品"), &m_title));
 
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
@@ -69,32 +60,25 @@ void CPPageCategory::loadData()
     if (m_product.isEmpty())
         return;
     m_title->setText(rootTitle());
-    const QString code = m_product.value(QStringLiteral("PRODUCT_CODE")).toVariant().toString();
-    QPointer<CPPageCategory> self(this);
-    mNodeService->getNodeData(code, [self, code](const HXDataApi::HttpJsonResult &result) {
-        if (!self)
-            return;
-        if (!result.success) {
-            CategoryNode::messageError(self, QStringLiteral("mNodeService.getNodeData(%1) error: %2").arg(code, result.errorMsg));
-            return;
-        }
-        QMetaObject::invokeMethod(self, "loadTree", Qt::AutoConnection, Q_ARG(QJsonDocument, result.data));
-    });
+    requestTree();
 }
 
 void CPPageCategory::loadUserData()
 {
     m_title->setText(QStringLiteral("我的页面"));
-    QPointer<CPPageCategory> self(this);
-    mNodeService->getUserData([self](const HXDataApi::HttpJsonResult &result) {
-        if (!self)
-            return;
-        if (!result.success) {
-            CategoryNode::messageError(self, QStringLiteral("mNodeService.getUserData() error: %1").arg(result.errorMsg));
-            return;
-        }
-        QMetaObject::invokeMethod(self, "loadTree", Qt::AutoConnection, Q_ARG(QJsonDocument, result.data));
+    requestTree();
+}
+
+void CPPageCategory::requestTree()
+{
+    CategoryNode::requestTree(*mNodeService, this, m_userMode, productCode(), [this](const QJsonDocument &doc) {
+        QMetaObject::invokeMethod(this, "loadTree", Qt::AutoConnection, Q_ARG(QJsonDocument, doc));
     });
+}
+
+QString CPPageCategory::productCode() const
+{
+    return m_product.value(QStringLiteral("PRODUCT_CODE")).toVariant().toString();
 }
 
 void CPPageCategory::loadTree(const QJsonDocument &doc)
@@ -102,9 +86,7 @@ void CPPageCategory::loadTree(const QJsonDocument &doc)
     QJsonArray records;
     QString error;
     if (!CategoryNode::readTree(doc, &records, &error)) {
-        CategoryNode::messageError(this, m_userMode ? QStringLiteral("mNodeService.getUserData() error: %1").arg(error)
-                                                    : QStringLiteral("mNodeService.getNodeData(%1) error: %2")
-                                                          .arg(m_product.value(QStringLiteral("PRODUCT_CODE")).toVariant().toString(), error));
+        CategoryNode::messageError(this, CategoryNode::loadError(m_userMode, productCode(), error));
         return;
     }
     // A reload replaces the sections of the previous load.

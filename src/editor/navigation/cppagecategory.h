@@ -49,6 +49,8 @@ private slots:
     void loadTree(const QJsonDocument &doc);
 
 private:
+    void requestTree();
+    QString productCode() const;
     void onSectionChangePad(int index, const QString &padId, const QString &title);
     void onSectionExpanded(int index);
 

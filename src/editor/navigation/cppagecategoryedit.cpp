@@ -24,11 +24,11 @@ namespace HXCPControls {
 
 namespace {
 const QString kStyle = QStringLiteral("controls/custompage.css");
-const QString kCode = QStringLiteral("NODE_CODE");
-const QString kParent = QStringLiteral("P_NODE_CODE");
-const QString kName = QStringLiteral("NODE_NAME");
-const QString kPadId = QStringLiteral("PAD_ID");
-const QString kRoot = QStringLiteral("ROOT");
+const QString &kCode = CategoryNode::kNodeCode;
+const QString &kParent = CategoryNode::kParentCode;
+const QString &kName = CategoryNode::kNodeName;
+const QString &kPadId = CategoryNode::kPadId;
+const QString &kRoot = CategoryNode::kRoot;
 // Time for the view to finish a drag (it removes the source rows after the drop) before the move is sent.
 const int kMoveDelayMs = 500;
 } // namespace
@@ -44,17 +44,8 @@ CPPageCategoryEdit::CPPageCategoryEdit(QWidget *parent, bool editable, bool user
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto *titlePanel = new QWidget(this);
-    titlePanel->setObjectName(QStringLiteral("title_panel"));
-    titlePanel->setAttribute(Qt::WA_StyledBackground);
-    titlePanel->setFixedHeight(40);
-    auto *titleLayout = new QHBoxLayout(titlePanel);
-    titleLayout->setAlignment(Qt::AlignLeft);
-    m_title = new QLabel(userMode ? QStringLiteral("我的页面") : QStringLiteral("在左侧选待管理产品"), titlePanel);
-    m_title->setObjectName(QStringLiteral("left_page_prod_title"));
-    m_title->setTextFormat(Qt::PlainText);
-    titleLayout->addWidget(m_title);
-    layout->addWidget(titlePanel);
+    layout->addWidget(CategoryNode::makeTitlePanel(
+        this, userMode ? QStringLiteral("我的页面") : QStringLiteral("在左侧选待管理产品"), &m_title));
 
     auto *opPanel = new QWidget(this);
     opPanel->setObjectName(QStringLiteral("op_panel"));
@@ -165,27 +156,9 @@ void CPPageCategoryEdit::loadUserData(bool triggerPad)
 
 void CPPageCategoryEdit::requestTree(bool triggerPad)
 {
-    QPointer<CPPageCategoryEdit> self(this);
-    auto deliver = [self, triggerPad](const HXDataApi::HttpJsonResult &result, const QString &failure) {
-        if (!self)
-            return;
-        if (!result.success) {
-            CategoryNode::messageError(self, failure);
-            return;
-        }
-        QMetaObject::invokeMethod(self, "loadTree", Qt::AutoConnection, Q_ARG(QJsonDocument, result.data),
-                                  Q_ARG(bool, triggerPad));
-    };
-    if (m_userMode) {
-        mNodeService->getUserData([deliver](const HXDataApi::HttpJsonResult &result) {
-            deliver(result, QStringLiteral("mNodeService.getUserData() error: %1").arg(result.errorMsg));
-        });
-    } else {
-        const QString code = productCode();
-        mNodeService->getNodeData(code, [deliver, code](const HXDataApi::HttpJsonResult &result) {
-            deliver(result, QStringLiteral("mNodeService.getNodeData(%1) error: %2").arg(code, result.errorMsg));
-        });
-    }
+    CategoryNode::requestTree(*mNodeService, this, m_userMode, productCode(), [this, triggerPad](const QJsonDocument &doc) {
+        QMetaObject::invokeMethod(this, "loadTree", Qt::AutoConnection, Q_ARG(QJsonDocument, doc), Q_ARG(bool, triggerPad));
+    });
 }
 
 void CPPageCategoryEdit::loadTree(const QJsonDocument &doc, bool triggerPad)
@@ -193,9 +166,7 @@ void CPPageCategoryEdit::loadTree(const QJsonDocument &doc, bool triggerPad)
     QJsonArray records;
     QString error;
     if (!CategoryNode::readTree(doc, &records, &error)) {
-        CategoryNode::messageError(this, m_userMode ? QStringLiteral("mNodeService.getUserData() error: %1").arg(error)
-                                                    : QStringLiteral("mNodeService.getNodeData(%1) error: %2")
-                                                          .arg(productCode(), error));
+        CategoryNode::messageError(this, CategoryNode::loadError(m_userMode, productCode(), error));
         return;
     }
     m_model->clear();

@@ -31,17 +31,8 @@ CPSaveAsWidget::CPSaveAsWidget(QWidget *parent, bool userMode)
     ui->prodCatTree->setVisible(!userMode);
     connect(ui->prodCatTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { onProductClicked(item); });
 
-    QPointer<CPSaveAsWidget> self(this);
     if (userMode) {
-        mNodeService->getUserData([self](const HXDataApi::HttpJsonResult &result) {
-            if (!self)
-                return;
-            if (!result.success) {
-                CategoryNode::messageError(self, QStringLiteral("mNodeService.getUserData() error: %1").arg(result.errorMsg));
-                return;
-            }
-            QMetaObject::invokeMethod(self, "loadPadCatData", Qt::AutoConnection, Q_ARG(QJsonDocument, result.data));
-        });
+        requestTree(true, QString());
     } else {
         // The catalogue query blocks; it runs once the form is on screen.
         QTimer::singleShot(0, this, [this] {
@@ -117,16 +108,16 @@ void CPSaveAsWidget::loadProductTree(const QVariantMap &product)
     const QString code = product.value(QStringLiteral("PRODUCT_CODE")).toString();
     m_productCode = code;
     m_padModel->removeRows(0, m_padModel->rowCount());
+    requestTree(false, code);
+}
+
+void CPSaveAsWidget::requestTree(bool userMode, const QString &productCode)
+{
     const int generation = ++m_generation;
-    QPointer<CPSaveAsWidget> self(this);
-    mNodeService->getNodeData(code, [self, code, generation](const HXDataApi::HttpJsonResult &result) {
-        if (!self || generation != self->m_generation)
-            return; // another product was chosen meanwhile
-        if (!result.success) {
-            CategoryNode::messageError(self, QStringLiteral("mNodeService.getNodeData(%1) error: %2").arg(code, result.errorMsg));
-            return;
-        }
-        QMetaObject::invokeMethod(self, "loadPadCatData", Qt::AutoConnection, Q_ARG(QJsonDocument, result.data));
+    CategoryNode::requestTree(*mNodeService, this, userMode, productCode, [this, generation](const QJsonDocument &doc) {
+        // Another product may have been chosen meanwhile.
+        if (generation == m_generation)
+            QMetaObject::invokeMethod(this, "loadPadCatData", Qt::AutoConnection, Q_ARG(QJsonDocument, doc));
     });
 }
 
@@ -135,7 +126,7 @@ void CPSaveAsWidget::loadPadCatData(const QJsonDocument &doc)
     QJsonArray records;
     QString error;
     if (!CategoryNode::readTree(doc, &records, &error)) {
-        CategoryNode::messageError(this, error);
+        CategoryNode::messageError(this, CategoryNode::loadError(m_userMode, m_productCode, error));
         return;
     }
     m_padModel->removeRows(0, m_padModel->rowCount());

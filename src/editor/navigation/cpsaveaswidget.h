@@ -42,6 +42,7 @@ public slots:
 
 private:
     void loadProductTree(const QVariantMap &product);
+    void requestTree(bool userMode, const QString &productCode);
     void onProductClicked(QTreeWidgetItem *item);
 
     std::unique_ptr<Ui::CPSaveAsWidget> ui;
