@@ -213,6 +213,12 @@ int main(int argc, char **argv)
     }
     WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), server.baseUrl());
     WKAppConfig::instance()->setUserInfo({QString::fromLatin1(zhpserver::seed::SampleUser), QString()});
+    QString token;
+    if (!server.issueToken(QString::fromLatin1(zhpserver::seed::SampleUser), {QStringLiteral("*")}, QString(), &token, &error)) {
+        std::fprintf(stderr, "bench_pageswitch: %s\n", qPrintable(error));
+        return 1;
+    }
+    WKAppConfig::instance()->setAccessToken(token);
     WKAppConfig::instance()->setProductId(QString::fromLatin1(zhpserver::seed::SampleProduct));
 
     benchmark::Initialize(&argc, argv);

@@ -4,6 +4,7 @@
 #include "editortest.h"
 #include "modalhelper.h"
 #include "serverfixture.h"
+#include "serversignin.h"
 
 #include "editor/cpbasedialog.h"
 #include "seeddata.h"
@@ -17,10 +18,11 @@ namespace NavTest {
 inline const QString kUser = QString::fromLatin1(zhpserver::seed::SampleUser);
 inline const QString kProduct = QString::fromLatin1(zhpserver::seed::SampleProduct);
 
-inline void useIdentity(const QString &user, const QString &product = kProduct)
+// Signs in to `server` as `user`, working on `product`.
+inline bool useIdentity(zhpserver::Server &server, const QString &user, const QString &product = kProduct)
 {
-    WKAppConfig::instance()->setUserInfo({user, user});
     WKAppConfig::instance()->setProductId(product);
+    return ZhpTest::signIn(server, user);
 }
 
 // The tree of the sample user (or of `productCode`) as the server answers it now.

@@ -88,7 +88,7 @@ private slots:
 
     void init()
     {
-        useIdentity(kUser);
+        QVERIFY(useIdentity(m_server.server(), kUser));
         ServerTest::useServer(m_realUrl);
     }
 
@@ -463,7 +463,7 @@ private slots:
         QStringList seen[2];
         const QString users[2] = {kUser, QString::fromLatin1(zhpserver::seed::OtherUser)};
         for (int i = 0; i < 2; ++i) {
-            useIdentity(users[i]);
+            QVERIFY(useIdentity(m_server.server(), users[i]));
             CPPageCategory view(nullptr, true);
             view.loadData();
             QTRY_VERIFY(!view.sections().isEmpty());

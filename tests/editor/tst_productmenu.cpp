@@ -94,7 +94,7 @@ private slots:
     {
         m_skins.install();
         QVERIFY(m_server.start());
-        useIdentity(kUser);
+        QVERIFY(useIdentity(m_server.server(), kUser));
         m_icons.server().Get(R"(/icons/(.*))", [this](const httplib::Request &req, httplib::Response &res) {
             ++m_iconRequests;
             if (req.matches[1] == "garbled.png")

@@ -62,7 +62,7 @@ private slots:
         AppHost::dismissMessageBoxes(this);
     }
 
-    void init() { useIdentity(kUser); }
+    void init() { QVERIFY(useIdentity(m_server.server(), kUser)); }
     void cleanup() { WKApplication::setMainWindow(nullptr); }
 
     void pagesOpenInTabsOnce()
@@ -161,7 +161,7 @@ private slots:
         QVERIFY(shown);
 
         // Another user's terminal shows none of it.
-        useIdentity(QString::fromLatin1(zhpserver::seed::OtherUser));
+        QVERIFY(useIdentity(m_server.server(), QString::fromLatin1(zhpserver::seed::OtherUser)));
         auto other = startWindow();
         QVERIFY(other);
         QCOMPARE(tabTitles(other.get()), QStringList{"我的页面-钢材日报"});
