@@ -1,6 +1,7 @@
 #include "access.h"
 
 #include "auth.h"
+#include "menuicons.h"
 #include "serverlog.h"
 #include "storage.h"
 
@@ -86,8 +87,11 @@ QString textOf(const QJsonObject &body, const char *key)
 
 bool Access::isPublic(const httplib::Request &req)
 {
-    // The health check of load balancers; it tells nothing about the data.
-    return req.method == "GET" && req.path == "/status";
+    // The health check of load balancers, and the product menu's icons (the
+    // menu fetches them as plain images, from whatever host is configured);
+    // neither tells anything about the data.
+    return req.method == "GET"
+           && (req.path == "/status" || req.path.rfind(MenuIconPath, 0) == 0);
 }
 
 bool Access::admit(const httplib::Request &req, QString *userId, Reply *refusal)

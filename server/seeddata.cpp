@@ -375,7 +375,8 @@ void fillCatalogue(QSqlDatabase &db)
         q.addBindValue(QString::fromLatin1(c.code));
         q.addBindValue(c.parent ? QVariant(QString::fromLatin1(c.parent)) : QVariant(QVariant::String));
         q.addBindValue(QString::fromUtf8(c.name));
-        q.addBindValue(QVariant(QVariant::String)); // no icon host is configured by default
+        // Root categories carry their menu icon, relative to the server's base URL.
+        q.addBindValue(c.parent ? QVariant(QVariant::String) : QVariant(QStringLiteral("menuicons/%1.png").arg(QLatin1String(c.code))));
         q.addBindValue(++sn);
         run(q);
     }

@@ -5,6 +5,7 @@
 #include "datasourcequery.h"
 #include "httpfront.h"
 #include "jsonguard.h"
+#include "menuicons.h"
 #include "pagestore.h"
 #include "seeddata.h"
 #include "serverlog.h"
@@ -155,6 +156,17 @@ struct Server::Private
                 return;
             }
             answer(res, Reply{200, rows});
+        });
+
+        http->Get(std::string(MenuIconPath) + "([^/]+)", [](const httplib::Request &req, httplib::Response &res) {
+            QByteArray png;
+            const QString name = QString::fromStdString(req.matches[1].str());
+            if (!menuIcon(name, &png)) {
+                answer(res, Reply::error(404, QStringLiteral("no menu icon %1").arg(name)));
+                return;
+            }
+            res.set_header("Cache-Control", "max-age=86400");
+            res.set_content(png.constData(), size_t(png.size()), "image/png");
         });
 
         http->Get("/status", [this](const httplib::Request &, httplib::Response &res) {

@@ -5,28 +5,40 @@
 #include "terminalwindow.h"
 #include "wktitlemodelistview.h"
 
+#include "editor/navigation/cpleftmenubar.h"
+#include "editor/navigation/cpleftmenuitem.h"
+#include "editor/navigation/cppagecategoryedit.h"
+#include "editor/navigation/cpselectproductview.h"
+#include "editor/navigation/cpselectuserpadcategoryview.h"
 #include "editor/workspace/cpcontroltreewidget.h"
 #include "editor/workspace/cpmanagepageview.h"
+#include "pageeditorpane.h"
 #include "pagelayout/cpcustompage.h"
 #include "seeddata.h"
 #include "server.h"
 #include "wk/wkappconfig.h"
 #include "wk/wkapplication.h"
-#include "wk/wkcfg.h"
+#include "wk/wkcore.h"
 #include "wk/wkfactory.h"
 #include "wk/wkserviceconfig.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCursor>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QLabel>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeView>
 
 #include <cstdio>
 
 namespace {
 
 const QString kGlobal = QStringLiteral("servercfg.ini:Global");
+const QString kMenuIconHost = QStringLiteral("servercfg.ini:FunctionMenu/menuIconHost");
 
 // Without a configured server the terminal serves itself: the backend runs
 // in this process on a free loopback port, over a seeded database in the
@@ -59,6 +71,23 @@ bool startEmbeddedServer(zhpserver::Server &server)
     return true;
 }
 
+// A separate server needs the token of the configured user.
+void checkAccessToken()
+{
+    if (WKAppConfig::instance()->getAccessToken().isEmpty())
+        std::fprintf(stderr,
+                     "zhp-terminal: no access token for %s: put the one that \"zhp-server --issue-token USER\" prints "
+                     "into config/appcfg.ini ([User] token=) or the environment variable ZHP_TOKEN\n",
+                     qPrintable(WKServiceConfig::instance()->getHttpUrl(kGlobal, QString())));
+}
+
+// The product menu's icons come from the server unless another host is configured.
+void useServerForMenuIcons()
+{
+    if (WKCore::instance()->value(kMenuIconHost, QString()).toString().isEmpty())
+        WKCore::instance()->setValue(kMenuIconHost, WKServiceConfig::instance()->getHttpUrl(kGlobal, QString()));
+}
+
 // Page content from a file (or standard input for "-"); false after telling why not.
 bool readContent(const QString &path, QString *content)
 {
@@ -70,36 +99,6 @@ bool readContent(const QString &path, QString *content)
     }
     *content = QString::fromUtf8(data);
     return true;
-}
-
-// A page that could not be loaded stays empty; the reason is shown over its
-// top, leaving the empty page below it free to edit.
-void showLoadError(HXCPControls::CPCustomPage *page, const QString &reason)
-{
-    auto *label = page->findChild<QLabel *>(QStringLiteral("loadError"), Qt::FindDirectChildrenOnly);
-    if (!label) {
-        label = new QLabel(page);
-        label->setObjectName(QStringLiteral("loadError"));
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        label->setWordWrap(true);
-        label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        label->setStyleSheet(QStringLiteral("color: rgb(190, 40, 40); font-size: 16px; padding: 60px 40px;"));
-        if (auto *grid = qobject_cast<QGridLayout *>(page->layout()))
-            grid->addWidget(label, 0, 0);
-    }
-    label->setText(QStringLiteral("页面无法打开\n\n%1").arg(reason));
-    label->raise();
-    label->show();
-    std::fprintf(stderr, "zhp-terminal: the page could not be loaded: %s\n", qPrintable(reason));
-}
-
-// Shows why `page` could not be loaded and notes that it failed.
-void watchLoad(HXCPControls::CPCustomPage *page, bool *failed)
-{
-    QObject::connect(page, &HXCPControls::CPCustomPage::signalLoadFailed, page, [page, failed](const QString &reason) {
-        *failed = true;
-        showLoadError(page, reason);
-    });
 }
 
 // A screenshot of a page that could not be loaded is not a success.
@@ -117,8 +116,13 @@ int runEditor(const QCommandLineParser &parser, const QSize &size, const QComman
     if (size.isValid())
         window.resize(size);
     bool loadFailed = false;
-    watchLoad(window.workspace()->page(), &loadFailed);
-    if (parser.isSet(contentOption)) {
+    HXCPControls::CPCustomPage *page = window.workspace()->page();
+    QObject::connect(page, &HXCPControls::CPCustomPage::signalLoadFailed, page, [page, &loadFailed](const QString &reason) {
+        loadFailed = true;
+        showPageLoadError(page, reason);
+    });
+    const bool fromFile = parser.isSet(contentOption);
+    if (fromFile) {
         QString content;
         if (!readContent(parser.value(contentOption), &content))
             return 1;
@@ -127,7 +131,7 @@ int runEditor(const QCommandLineParser &parser, const QSize &size, const QComman
                                         QFileInfo(parser.value(contentOption)).fileName());
         if (!error.isEmpty()) {
             loadFailed = true;
-            showLoadError(window.workspace()->page(), error);
+            showPageLoadError(page, error);
         }
     } else {
         window.edit(parser.isSet(padOption) ? parser.value(padOption)
@@ -137,19 +141,68 @@ int runEditor(const QCommandLineParser &parser, const QSize &size, const QComman
 
     std::unique_ptr<ScreenshotTaker> screenshot;
     if (parser.isSet(shotOption))
-        screenshot = std::make_unique<ScreenshotTaker>(&window, window.workspace()->page(), parser.value(shotOption),
-                                                       !parser.isSet(contentOption));
+        screenshot = std::make_unique<ScreenshotTaker>(
+            &window, [page, fromFile, &loadFailed] { return fromFile || loadFailed || !page->padID().isEmpty(); },
+            parser.value(shotOption));
     return exitStatus(QApplication::exec(), bool(screenshot), loadFailed);
 }
 
-// A separate server needs the token of the configured user.
-void checkAccessToken()
+// Parts of the window that a screenshot can show open.
+bool showScene(TerminalWindow &window, const QString &scene)
 {
-    if (WKAppConfig::instance()->getAccessToken().isEmpty())
-        std::fprintf(stderr,
-                     "zhp-terminal: no access token for %s: put the one that \"zhp-server --issue-token USER\" prints "
-                     "into config/appcfg.ini ([User] token=) or the environment variable ZHP_TOKEN\n",
-                     qPrintable(WKServiceConfig::instance()->getHttpUrl(kGlobal, QString())));
+    using namespace HXCPControls;
+    const auto pickTreeItem = [&window](bool page) -> QPoint {
+        QTreeView *tree = window.userTree()->categoryEdit()->tree();
+        auto *model = qobject_cast<QStandardItemModel *>(tree->model());
+        for (QModelIndex index = model->index(0, 0); index.isValid(); index = tree->indexBelow(index)) {
+            const bool isPage = model->itemFromIndex(index)->data(Qt::UserRole + 1).toMap().value(QStringLiteral("IS_CATEGORY")).toBool() == false;
+            if (isPage == page) {
+                tree->setCurrentIndex(index);
+                return tree->visualRect(index).center();
+            }
+        }
+        return QPoint();
+    };
+    if (scene == QLatin1String("product-menu")) {
+        window.navigation()->setCurrentWidget(window.productView());
+        CPLeftMenuBar *bar = window.productView()->menuBar();
+        if (bar->items().isEmpty())
+            return true;
+        CPLeftMenuItem *item = bar->items().first();
+        QCursor::setPos(item->mapToGlobal(item->rect().center()));
+        emit bar->switchPopMenu(0);
+        return true;
+    }
+    if (scene == QLatin1String("tree-menu") || scene == QLatin1String("save-as")) {
+        window.setTreeEditable(true);
+        const bool saveAs = scene == QLatin1String("save-as");
+        QTimer::singleShot(1500, &window, [&window, pickTreeItem, saveAs] {
+            const QPoint pos = pickTreeItem(saveAs);
+            QTreeView *tree = window.userTree()->categoryEdit()->tree();
+            QCursor::setPos(tree->viewport()->mapToGlobal(pos));
+            if (saveAs) {
+                // Choose "另存为" in the menu once it is open.
+                QTimer::singleShot(500, &window, [] {
+                    for (QWidget *w : QApplication::topLevelWidgets()) {
+                        auto *menu = qobject_cast<QMenu *>(w);
+                        if (!menu || !menu->isVisible())
+                            continue;
+                        for (QAction *action : menu->actions()) {
+                            if (action->text() == QStringLiteral("另存为")) {
+                                menu->setActiveAction(action);
+                                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                                QApplication::sendEvent(menu, &enter);
+                            }
+                        }
+                    }
+                });
+            }
+            window.userTree()->categoryEdit()->contextMenu(pos);
+        });
+        return true;
+    }
+    std::fprintf(stderr, "zhp-terminal: unknown --show %s (product-menu, tree-menu, save-as)\n", qPrintable(scene));
+    return false;
 }
 
 } // namespace
@@ -176,15 +229,24 @@ int main(int argc, char **argv)
     const QCommandLineOption shotOption(QStringLiteral("screenshot"),
                                         QStringLiteral("Write a PNG of the window once laid out, then quit."),
                                         QStringLiteral("FILE"));
+    const QCommandLineOption showOption(QStringLiteral("show"),
+                                        QStringLiteral("With --screenshot: open PART of the window first "
+                                                       "(product-menu, tree-menu, save-as) and shoot the whole screen."),
+                                        QStringLiteral("PART"));
+    const QCommandLineOption userOption(QStringLiteral("user"),
+                                        QStringLiteral("Work as the user with this ID instead of the configured one."),
+                                        QStringLiteral("ID"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Window size."),
                                         QStringLiteral("WIDTHxHEIGHT"), QStringLiteral("1280x800"));
-    parser.addOptions({padOption, contentOption, serverOption, editOption, shotOption, sizeOption});
+    parser.addOptions({padOption, contentOption, serverOption, userOption, editOption, shotOption, showOption, sizeOption});
     parser.process(app);
 
     AppHost::registerComponents();
     WKFactory<QWidget>::registerClass<WKTitleModeListView>("WKTitleModeListView");
     // Tab containers offer the palette's page entries also where no palette is shown.
     HXCPControls::CPControlTreeWidget::loadPaletteEntries();
+    if (parser.isSet(userOption))
+        WKAppConfig::instance()->setUserInfo({parser.value(userOption), parser.value(userOption)});
 
     zhpserver::Server embedded;
     if (parser.isSet(serverOption))
@@ -193,6 +255,7 @@ int main(int argc, char **argv)
         checkAccessToken();
     else if (!startEmbeddedServer(embedded))
         return 1;
+    useServerForMenuIcons();
 
     const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
     const QSize windowSize = size.size() == 2 && size[0].toInt() > 0 && size[1].toInt() > 0
@@ -207,22 +270,40 @@ int main(int argc, char **argv)
         window.resize(windowSize);
 
     bool loadFailed = false;
-    watchLoad(window.page(), &loadFailed);
-    if (parser.isSet(contentOption)) {
+    QObject::connect(&window, &TerminalWindow::pageLoadFailed, &window, [&loadFailed] { loadFailed = true; });
+    const bool fromFile = parser.isSet(contentOption);
+    const bool byId = parser.isSet(padOption);
+    window.start(!fromFile && !byId);
+    if (fromFile) {
         QString content;
         if (!readContent(parser.value(contentOption), &content))
             return 1;
-        window.page()->loadDataByContent(content);
-    } else {
-        window.page()->loadDataById(parser.isSet(padOption) ? parser.value(padOption) : QString::fromLatin1(zhpserver::seed::DashboardPad));
+        window.openContent(content, QFileInfo(parser.value(contentOption)).fileName());
+    } else if (byId) {
+        window.openPad(parser.value(padOption), parser.value(padOption), false);
     }
     window.show();
     // A broken installation still opens, but says what it could not find.
     AppHost::reportMissingRuntimeFiles(parser.isSet(shotOption) ? nullptr : &window);
+    // A broken installation still opens, but says what it could not find.
+    AppHost::reportMissingRuntimeFiles(parser.isSet(shotOption) ? nullptr : &window);
 
     std::unique_ptr<ScreenshotTaker> screenshot;
-    if (parser.isSet(shotOption))
-        screenshot = std::make_unique<ScreenshotTaker>(&window, window.page(), parser.value(shotOption),
-                                                       !parser.isSet(contentOption));
+    if (parser.isSet(shotOption)) {
+        auto arrived = [&window, fromFile, &loadFailed] {
+            if (!window.isStarted())
+                return false;
+            if (window.editor()->isVisible())
+                return window.editor()->page() && !window.editor()->page()->padID().isEmpty();
+            HXCPControls::CPCustomPage *current = window.currentPage();
+            return fromFile || loadFailed || !current || !current->padID().isEmpty();
+        };
+        screenshot = std::make_unique<ScreenshotTaker>(&window, arrived, parser.value(shotOption));
+        if (parser.isSet(showOption)) {
+            const QString scene = parser.value(showOption);
+            screenshot->setWholeScreen(true);
+            screenshot->setBeforeShot([&window, scene] { showScene(window, scene); });
+        }
+    }
     return exitStatus(QApplication::exec(), bool(screenshot), loadFailed);
 }

@@ -1,15 +1,14 @@
 #include "screenshottaker.h"
 
 #include "apphost.h"
+#include "chartdrawwatch.h"
 
-#include "hxecharts/hxechartsview.h"
-
-#include "pagelayout/cpcustompage.h"
 #include "pagelayout/cpsplititem.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScreen>
 
 #include <cstdio>
 
@@ -20,12 +19,10 @@ const int kQuietPolls = 50;
 const int kGiveUpMs = 30000;
 }
 
-ScreenshotTaker::ScreenshotTaker(QWidget *window, HXCPControls::CPCustomPage *page, const QString &path,
-                                 bool waitForPageId)
+ScreenshotTaker::ScreenshotTaker(QWidget *window, std::function<bool()> arrived, const QString &path)
     : m_window(window)
-    , m_page(page)
+    , m_arrived(std::move(arrived))
     , m_path(QFileInfo(path).absoluteFilePath())
-    , m_waitForPageId(waitForPageId)
 {
     AppHost::dismissMessageBoxes(this, [this] { m_failed = true; });
     connect(&m_timer, &QTimer::timeout, this, &ScreenshotTaker::poll);
@@ -35,18 +32,22 @@ ScreenshotTaker::ScreenshotTaker(QWidget *window, HXCPControls::CPCustomPage *pa
 
 void ScreenshotTaker::poll()
 {
-    if (!m_window || !m_page)
+    if (!m_window)
         return;
-    const bool arrived = !m_waitForPageId || !m_page->padID().isEmpty() || m_failed;
+    const bool arrived = m_failed || !m_arrived || m_arrived();
     const int items = m_window->findChildren<HXCPControls::CPSplitItem *>().size();
-    // A chart view draws once its page has loaded.
-    int loadingCharts = 0;
-    for (HXEcharts::HXEChartsView *chart : m_window->findChildren<HXEcharts::HXEChartsView *>())
-        loadingCharts += chart->isVisible() && !chart->isChartReady() ? 1 : 0;
-    const bool quiet = arrived && AppHost::pendingVisibleItems(m_window) == 0 && loadingCharts == 0
-                       && items == m_lastItemCount;
+    const bool quiet = arrived && AppHost::pendingVisibleItems(m_window) == 0
+                       && ChartDrawWatch::undrawnVisibleCharts(m_window, false) == 0 && items == m_lastItemCount;
     m_lastItemCount = items;
     m_quietPolls = quiet ? m_quietPolls + 1 : 0;
+    if (m_quietPolls >= kQuietPolls && m_beforeShot) {
+        auto act = std::move(m_beforeShot);
+        m_beforeShot = nullptr;
+        m_quietPolls = 0;
+        // Menus and dialogs run their own event loop; the polls go on inside it.
+        QTimer::singleShot(0, this, act);
+        return;
+    }
     if (m_quietPolls >= kQuietPolls || m_elapsed.elapsed() > kGiveUpMs)
         shoot();
 }
@@ -55,7 +56,8 @@ void ScreenshotTaker::shoot()
 {
     m_timer.stop();
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    if (!m_window->grab().save(m_path)) {
+    const QPixmap picture = m_wholeScreen ? m_window->screen()->grabWindow(0) : m_window->grab();
+    if (!picture.save(m_path)) {
         std::fprintf(stderr, "zhp-terminal: cannot write %s\n", qPrintable(m_path));
         QApplication::exit(1);
         return;

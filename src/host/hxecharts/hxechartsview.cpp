@@ -4,6 +4,8 @@
 #include "zhphostlog.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QTimer>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -44,10 +46,75 @@ QStringList toolboxFeatures(const QJsonObject &option)
 
 } // namespace
 
-HXEChartsPage::HXEChartsPage(HXEChartsView *view)
-    : QWebEnginePage(view)
-    , m_view(view)
+HXEChartsPage::HXEChartsPage(QObject *parent)
+    : QWebEnginePage(parent)
+    , m_bridge(new HXEChartsBridge(this))
 {
+    auto *channel = new QWebChannel(this);
+    channel->registerObject(QStringLiteral("host"), m_bridge);
+    setWebChannel(channel);
+    connect(this, &QWebEnginePage::loadFinished, this, [this](bool ok) { m_loaded = ok; });
+    load(kPageUrl);
+}
+
+void HXEChartsPage::setView(HXEChartsView *view)
+{
+    m_view = view;
+    m_bridge->setView(view);
+}
+
+namespace {
+
+// Pages kept loaded for the next chart views. Loading the page (and
+// compiling the chart script in it) is most of what a new chart costs, so a
+// page of charts opens with views that can draw at once.
+constexpr int kSparePages = 8;
+QList<QPointer<HXEChartsPage>> s_spares;
+bool s_refillQueued = false;
+bool s_poolClosed = false;
+
+void releaseSpares()
+{
+    s_poolClosed = true;
+    for (const QPointer<HXEChartsPage> &page : qAsConst(s_spares))
+        delete page.data();
+    s_spares.clear();
+}
+
+void refillSpares()
+{
+    s_refillQueued = false;
+    if (s_poolClosed || !QCoreApplication::instance())
+        return;
+    // Creating a page is cheap; its loading runs in the web engine's own process.
+    while (s_spares.size() < kSparePages)
+        s_spares.append(new HXEChartsPage(nullptr));
+}
+
+} // namespace
+
+HXEChartsPage *HXEChartsPage::takeSparePage()
+{
+    HXEChartsPage *page = nullptr;
+    // The oldest spare is the most likely to have loaded.
+    while (!s_spares.isEmpty() && !page)
+        page = s_spares.takeFirst().data();
+    qCDebug(lcHost) << "chart page from the pool:" << (page ? (page->hasLoaded() ? "loaded" : "loading") : "none");
+    if (!page)
+        page = new HXEChartsPage(nullptr);
+    // The spares go before the web engine's profile does: routines run in the
+    // reverse order of their registration, and the profile exists by now.
+    static const bool registered = [] {
+        qAddPostRoutine(releaseSpares);
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, releaseSpares);
+        return true;
+    }();
+    Q_UNUSED(registered)
+    if (!s_refillQueued && !s_poolClosed) {
+        s_refillQueued = true;
+        QTimer::singleShot(200, QCoreApplication::instance(), refillSpares);
+    }
+    return page;
 }
 
 void HXEChartsPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
@@ -67,9 +134,8 @@ void HXEChartsPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level
         qCDebug(lcHost).noquote() << "chart page" << name << message;
 }
 
-HXEChartsBridge::HXEChartsBridge(HXEChartsView *view)
-    : QObject(view)
-    , m_view(view)
+HXEChartsBridge::HXEChartsBridge(QObject *parent)
+    : QObject(parent)
 {
 }
 
@@ -84,7 +150,6 @@ void HXEChartsBridge::popup()
 
 HXEChartsView::HXEChartsView(QWidget *parent, const QJsonArray &extra)
     : QWebEngineView(parent)
-    , m_bridge(new HXEChartsBridge(this))
 {
     for (const QJsonValue &entry : extra) {
         if (entry.isString())
@@ -93,13 +158,18 @@ HXEChartsView::HXEChartsView(QWidget *parent, const QJsonArray &extra)
             setGeoJson(QJsonArray{entry});
     }
 
-    auto *page = new HXEChartsPage(this);
-    auto *channel = new QWebChannel(page);
-    channel->registerObject(QStringLiteral("host"), m_bridge);
-    page->setWebChannel(channel);
+    HXEChartsPage *page = HXEChartsPage::takeSparePage();
+    page->setParent(this);
+    page->setView(this);
+    m_bridge = page->bridge();
     setPage(page);
     connect(page, &QWebEnginePage::loadFinished, this, &HXEChartsView::onLoadFinished);
-    page->load(kPageUrl);
+    // A page that has loaded already is handed over as a fresh load would be: after the constructor.
+    if (page->hasLoaded())
+        QMetaObject::invokeMethod(this, [this, generation = m_generation] {
+            if (m_generation == generation && !m_ready)
+                onLoadFinished(true);
+        }, Qt::QueuedConnection);
 }
 
 HXEChartsView::~HXEChartsView() = default;

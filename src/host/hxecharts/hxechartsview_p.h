@@ -8,13 +8,24 @@ namespace HXEcharts {
 
 class HXEChartsView;
 
-// The page of a chart view: hands its console messages to the log.
+class HXEChartsBridge;
+
+// The page of a chart view: hands its console messages to the log. A page
+// is loaded ahead of its view (see takeSparePage()); the view adopts it.
 class HXEChartsPage : public QWebEnginePage
 {
     Q_OBJECT
 
 public:
-    HXEChartsPage(HXEChartsView *view);
+    explicit HXEChartsPage(QObject *parent);
+
+    void setView(HXEChartsView *view);
+    HXEChartsBridge *bridge() const { return m_bridge; }
+    bool hasLoaded() const { return m_loaded; }
+
+    // A page whose chart script has already loaded, or a new one that is
+    // loading; the pool refills itself once the event loop is idle.
+    static HXEChartsPage *takeSparePage();
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
@@ -22,6 +33,8 @@ protected:
 
 private:
     QPointer<HXEChartsView> m_view;
+    HXEChartsBridge *m_bridge;
+    bool m_loaded = false;
 };
 
 // The object that the page's script reaches through the web channel as "host".
@@ -30,7 +43,8 @@ class HXEChartsBridge : public QObject
     Q_OBJECT
 
 public:
-    explicit HXEChartsBridge(HXEChartsView *view);
+    explicit HXEChartsBridge(QObject *parent);
+    void setView(HXEChartsView *view) { m_view = view; }
 
 public Q_SLOTS:
     // The "myPopup" toolbox feature was clicked.

@@ -1,0 +1,604 @@
+// The page category trees against a real server: adding, renaming,
+// deleting, moving and saving pages as in both trees, the read-only
+// sections, and what bad answers and failed writes leave behind.
+#include "navigationtest.h"
+
+#include "editor/navigation/categorynode.h"
+#include "editor/navigation/cpaddnode.h"
+#include "editor/navigation/cpeditnode.h"
+#include "editor/navigation/cppagecategory.h"
+#include "editor/navigation/cppagecategoryedit.h"
+#include "editor/navigation/cppagecategoryitem.h"
+#include "editor/navigation/cpsaveaswidget.h"
+#include "editor/navigation/cpselectuserpadcategoryview.h"
+#include "editor/navigation/cptreemodel.h"
+#include "httptestserver.h"
+
+#include <httplib.h>
+
+using namespace HXCPControls;
+using namespace NavTest;
+
+namespace {
+
+const QJsonObject kSteel{{"PRODUCT_CODE", "P001"}, {"PRODUCT_NAME", "螺纹钢"}};
+
+// Adds a node straight on the server; returns its code.
+QString addOnServer(bool userMode, const QString &parent, const QString &name, bool pad)
+{
+    const QString code = CategoryNode::newCode();
+    QJsonObject body{{"userId", kUser}, {"prodId", kProduct}, {"productCode", kProduct}, {"nodeCode", code},
+                     {"parentNodeCode", parent}, {"nodeName", name}, {"pad", pad}};
+    if (pad)
+        body.insert("padId", CategoryNode::newCode());
+    ServerTest::post(userMode ? "/user/compositepanel/user/add" : "/user/compositepanel/node/add", body);
+    return code;
+}
+
+} // namespace
+
+class TstPageCategory : public QObject
+{
+    Q_OBJECT
+
+    TestSkins m_skins;
+    ServerTest::Fixture m_server;
+    HttpTestServer m_fake;
+    QString m_realUrl;
+    // What the fake server answers: path suffix -> (status, body).
+    QHash<QString, QPair<int, QByteArray>> m_answers;
+    std::mutex m_mutex;
+
+    std::unique_ptr<CPPageCategoryEdit> openTree(bool userMode)
+    {
+        auto tree = std::make_unique<CPPageCategoryEdit>(nullptr, true, userMode);
+        if (userMode)
+            tree->loadUserData(false);
+        else
+            tree->setProduct(kSteel, QString());
+        tree->resize(300, 600);
+        tree->show();
+        const auto *add = tree->findChild<QPushButton *>("add_btn");
+        if (!QTest::qWaitFor([add] { return add->isEnabled(); }, 5000))
+            return nullptr;
+        return tree;
+    }
+
+    void useFake(const QHash<QString, QPair<int, QByteArray>> &answers)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_answers = answers;
+        ServerTest::useServer(m_fake.baseUrl() + "/");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_skins.install();
+        QVERIFY(m_server.start());
+        m_realUrl = m_server.server().baseUrl();
+        m_fake.server().Post(R"(/user/compositepanel/(.*))", [this](const httplib::Request &req, httplib::Response &res) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            const auto answer = m_answers.value(QString::fromStdString(req.matches[1].str()), {200, "{\"success\":true}"});
+            res.status = answer.first;
+            res.set_content(answer.second.toStdString(), "application/json");
+        });
+        QVERIFY(m_fake.start());
+    }
+
+    void init()
+    {
+        QVERIFY(useIdentity(m_server.server(), kUser));
+        ServerTest::useServer(m_realUrl);
+    }
+
+    void newCodes()
+    {
+        const QString a = CategoryNode::newCode();
+        QVERIFY2(isNewCode(a), qPrintable(a));
+        QVERIFY(a != CategoryNode::newCode());
+    }
+
+    void add_data()
+    {
+        QTest::addColumn<bool>("userMode");
+        QTest::addColumn<QString>("current");   // the item current before adding; empty: none
+        QTest::addColumn<bool>("toRoot");
+        QTest::addColumn<bool>("page");
+        QTest::addColumn<QString>("parent");    // the parent it lands under; empty: the top level
+        QTest::addColumn<bool>("belowCurrent"); // directly below the current item
+        QTest::newRow("user, nothing current") << true << "" << false << false << "" << false;
+        QTest::newRow("user, under a category") << true << "我的看板" << false << false << "我的看板" << false;
+        QTest::newRow("user, page after a page") << true << "我的综合屏" << false << true << "我的看板" << true;
+        QTest::newRow("user, to the root") << true << "我的看板" << true << true << "" << false;
+        QTest::newRow("product, under a category") << false << "价格监测" << false << true << "价格监测" << false;
+        QTest::newRow("product, after a top-level page") << false << "产品说明" << false << true << "" << true;
+    }
+
+    void add()
+    {
+        QFETCH(bool, userMode);
+        QFETCH(QString, current);
+        QFETCH(bool, toRoot);
+        QFETCH(bool, page);
+        QFETCH(QString, parent);
+        QFETCH(bool, belowCurrent);
+        auto tree = openTree(userMode);
+        QVERIFY(tree);
+        auto *model = tree->model();
+        int currentRow = -1;
+        if (!current.isEmpty()) {
+            QStandardItem *item = findItem(model, current);
+            QVERIFY(item);
+            tree->tree()->setCurrentIndex(item->index());
+            currentRow = item->row();
+        }
+        const QString name = QStringLiteral("新节点 ") + QTest::currentDataTag();
+        onNextDialog<CPAddNode>([&](CPAddNode *form) {
+            form->findChild<QRadioButton *>("rbRootNode")->setChecked(toRoot);
+            form->findChild<QRadioButton *>("rbPage")->setChecked(page);
+            form->findChild<QLineEdit *>("leName")->setText(name);
+            QCOMPARE(form->validateInput(), QString());
+        });
+        tree->add(true);
+
+        QStandardItem *added = findItem(model, name);
+        QVERIFY(added);
+        QCOMPARE(tree->tree()->currentIndex(), added->index());
+        const QVariantMap node = CategoryNode::nodeOf(added);
+        QVERIFY(isNewCode(node.value("NODE_CODE").toString()));
+        QCOMPARE(node.value("IS_CATEGORY").toBool(), !page);
+        QCOMPARE(node.contains("PAD_ID"), page);
+        QCOMPARE(added->parent() ? added->parent()->text() : QString(), parent);
+        if (belowCurrent)
+            QCOMPARE(added->row(), currentRow + 1);
+        else
+            QCOMPARE(added->row(), (added->parent() ? added->parent()->rowCount() : model->rowCount()) - 1);
+
+        // The server holds the node where the tree shows it.
+        Place onServer;
+        QTRY_VERIFY((onServer = find(serverTree(userMode), name)).row >= 0);
+        QCOMPARE(onServer.node.value("NODE_CODE").toString(), node.value("NODE_CODE").toString());
+        QCOMPARE(onServer.parent, node.value("P_NODE_CODE").toString());
+        QCOMPARE(onServer.row, added->row());
+        if (page) {
+            QCOMPARE(onServer.node.value("PAD_ID").toString(), node.value("PAD_ID").toString());
+            int status = 0;
+            ServerTest::pageContent(node.value("PAD_ID").toString(), &status);
+            QCOMPARE(status, 200);
+        }
+    }
+
+    void addFormRefusesEmptyName()
+    {
+        CPAddNode form;
+        form.findChild<QLineEdit *>("leName")->setText("   ");
+        QCOMPARE(form.validateInput(), QStringLiteral("名称不能为空"));
+    }
+
+    void renameAndDelete_data()
+    {
+        QTest::addColumn<bool>("userMode");
+        QTest::newRow("user") << true;
+        QTest::newRow("product") << false;
+    }
+
+    void renameAndDelete()
+    {
+        QFETCH(bool, userMode);
+        const QString name = QStringLiteral("待改名 ") + QTest::currentDataTag();
+        const QString code = addOnServer(userMode, "ROOT", name, false);
+        addOnServer(userMode, code, name + " 页", true);
+        auto tree = openTree(userMode);
+        QVERIFY(tree);
+        QStandardItem *item = findItem(tree->model(), name);
+        QVERIFY(item);
+        tree->tree()->setCurrentIndex(item->index());
+
+        const QString renamed = name + " 已改";
+        onNextDialog<CPEditNode>([&](CPEditNode *form) {
+            QCOMPARE(form->name(), name);
+            form->findChild<QLineEdit *>("leName")->setText(renamed);
+        });
+        tree->edit();
+        QCOMPARE(item->text(), renamed);
+        QCOMPARE(CategoryNode::nodeOf(item).value("NODE_NAME").toString(), renamed);
+        QTRY_COMPARE(find(serverTree(userMode), renamed).node.value("NODE_CODE").toString(), code);
+
+        BoxAnswer no;
+        no.arm(QMessageBox::No);
+        tree->del();
+        QVERIFY(no.seen);
+        QCOMPARE(no.text, QStringLiteral("确定要删除选中节点吗？"));
+        QVERIFY(findItem(tree->model(), renamed));
+        QTest::qWait(100);
+        QVERIFY(find(serverTree(userMode), renamed).row >= 0);
+
+        BoxAnswer yes;
+        yes.arm(QMessageBox::Yes);
+        tree->del();
+        QVERIFY(!findItem(tree->model(), renamed));
+        QVERIFY(!findItem(tree->model(), name + " 页"));
+        QTRY_VERIFY(find(serverTree(userMode), renamed).row < 0);
+        QVERIFY(find(serverTree(userMode), name + " 页").row < 0);
+    }
+
+    void editAndDeleteNeedASelection()
+    {
+        auto tree = openTree(true);
+        QVERIFY(tree);
+        tree->tree()->setCurrentIndex(QModelIndex());
+        for (auto op : {&CPPageCategoryEdit::edit, &CPPageCategoryEdit::del}) {
+            BoxAnswer box;
+            box.arm(QMessageBox::Ok);
+            (tree.get()->*op)();
+            QCOMPARE(box.title, QStringLiteral("提示"));
+            QCOMPARE(box.text, QStringLiteral("请选中分类或页面节点"));
+        }
+    }
+
+    void drop_data()
+    {
+        QTest::addColumn<bool>("userMode");
+        QTest::addColumn<bool>("ontoCategory"); // else between the top-level rows, at row 0
+        QTest::newRow("user, onto a category") << true << true;
+        QTest::newRow("user, between rows") << true << false;
+        QTest::newRow("product, onto a category") << false << true;
+        QTest::newRow("product, between rows") << false << false;
+    }
+
+    void drop()
+    {
+        QFETCH(bool, userMode);
+        QFETCH(bool, ontoCategory);
+        const QString tag = QTest::currentDataTag();
+        const QString target = addOnServer(userMode, "ROOT", "目标分类 " + tag, false);
+        addOnServer(userMode, target, "已有页面 " + tag, true);
+        const QString moving = addOnServer(userMode, "ROOT", "移动页面 " + tag, true);
+        auto tree = openTree(userMode);
+        QVERIFY(tree);
+        CPTreeModel *model = tree->model();
+        QStandardItem *source = findItem(model, "移动页面 " + tag);
+        QStandardItem *category = findItem(model, "目标分类 " + tag);
+        QVERIFY(source && category);
+        QVERIFY(category->isDropEnabled() && !source->isDropEnabled());
+
+        // What the view does: the model takes the drop, then the view removes the dragged row.
+        QSignalSpy moved(model, &CPTreeModel::moveItem);
+        const QPersistentModelIndex from(source->index());
+        std::unique_ptr<QMimeData> mime(model->mimeData({from}));
+        QVERIFY(model->dropMimeData(mime.get(), Qt::MoveAction, ontoCategory ? -1 : 0, 0,
+                                    ontoCategory ? category->index() : QModelIndex()));
+        model->removeRow(from.row(), from.parent());
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(moved.at(0).at(1).toString(), ontoCategory ? QString() : moving);
+
+        // The move reaches the server half a second after the drop.
+        QTest::qWait(250);
+        QCOMPARE(find(serverTree(userMode), "移动页面 " + tag).parent, QStringLiteral("ROOT"));
+        const QString parent = ontoCategory ? target : QStringLiteral("ROOT");
+        const int row = ontoCategory ? 1 : 0;
+        QTRY_COMPARE(find(serverTree(userMode), "移动页面 " + tag).row, row);
+        QCOMPARE(find(serverTree(userMode), "移动页面 " + tag).parent, parent);
+        QStandardItem *landed = findItem(model, "移动页面 " + tag);
+        QCOMPARE(landed->row(), row);
+        QCOMPARE(CategoryNode::nodeOf(landed).value("P_NODE_CODE").toString(), parent);
+    }
+
+    void saveAs_data()
+    {
+        QTest::addColumn<bool>("userMode");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("product");  // the target product (product mode)
+        QTest::addColumn<QString>("category");
+        QTest::newRow("user tree") << true << "我的综合屏" << "" << "收藏";
+        QTest::newRow("another product") << false << "螺纹钢价格看板" << "铁矿石" << "铁矿石";
+    }
+
+    void saveAs()
+    {
+        QFETCH(bool, userMode);
+        QFETCH(QString, page);
+        QFETCH(QString, product);
+        QFETCH(QString, category);
+        auto tree = openTree(userMode);
+        QVERIFY(tree);
+        QStandardItem *source = findItem(tree->model(), page);
+        QVERIFY(source);
+        const QString title = QStringLiteral("另存 ") + QTest::currentDataTag();
+
+        onNextModal<QMenu>([](QMenu *menu) {
+            for (QAction *action : menu->actions()) {
+                if (action->text() == QStringLiteral("另存为")) {
+                    menu->setActiveAction(action);
+                    QTest::keyClick(menu, Qt::Key_Return);
+                }
+            }
+        });
+        bool filled = false;
+        onNextDialog<CPSaveAsWidget>([&](CPSaveAsWidget *form) {
+            QCOMPARE(form->findChild<QLineEdit *>("leTitle")->text(), page);
+            QCOMPARE(form->validateInput(), QStringLiteral("请选择页面分类"));
+            auto *products = form->findChild<QTreeWidget *>("prodCatTree");
+            QCOMPARE(products->isVisibleTo(form), !userMode);
+            if (!userMode) {
+                QTreeWidgetItem *hit = nullptr;
+                QVERIFY(QTest::qWaitFor([&] {
+                    const auto hits = products->findItems(product, Qt::MatchExactly | Qt::MatchRecursive);
+                    hit = hits.isEmpty() ? nullptr : hits.first();
+                    return hit != nullptr;
+                }));
+                emit products->itemClicked(hit, 0);
+            }
+            auto *targets = form->findChild<QTreeView *>("padCatTree");
+            QModelIndex target;
+            QVERIFY(QTest::qWaitFor([&] {
+                const auto hits = targets->model()->match(targets->model()->index(0, 0), Qt::DisplayRole, category, 1,
+                                                          Qt::MatchExactly | Qt::MatchRecursive);
+                target = hits.value(0);
+                return target.isValid();
+            }));
+            // Only categories are offered as targets.
+            QVERIFY(targets->model()->match(targets->model()->index(0, 0), Qt::DisplayRole, page, 1,
+                                            Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
+            targets->setCurrentIndex(target);
+            form->findChild<QLineEdit *>("leTitle")->clear();
+            QCOMPARE(form->validateInput(), QStringLiteral("请输入页面名称"));
+            form->setPageTitle(title);
+            QCOMPARE(form->validateInput(), QString());
+            filled = true;
+        });
+        BoxAnswer done;
+        done.arm(QMessageBox::Ok);
+        // What the offscreen platform says of any menu.
+        ZhpTest::expectMessage(QtWarningMsg, QStringLiteral("This plugin does not support raise()"));
+        ZhpTest::expectMessage(QtWarningMsg, QStringLiteral("This plugin does not support grabbing the keyboard"));
+        tree->contextMenu(tree->tree()->visualRect(source->index()).center());
+        QVERIFY(filled);
+        const QString sourcePad = CategoryNode::nodeOf(source).value("PAD_ID").toString();
+        QTRY_VERIFY(done.seen);
+        QCOMPARE(done.title, QStringLiteral("成功"));
+        QCOMPARE(done.text, QStringLiteral("另存为成功"));
+
+        const QJsonArray targetTree = userMode ? serverTree(true) : serverTree(false, "P004");
+        const Place copy = find(targetTree, title);
+        QVERIFY(copy.row >= 0);
+        QCOMPARE(copy.parent, find(targetTree, category).node.value("NODE_CODE").toString());
+        QVERIFY(copy.node.value("PAD_ID").toString() != sourcePad);
+        QCOMPARE(ServerTest::pageContent(copy.node.value("PAD_ID").toString()), ServerTest::pageContent(sourcePad));
+        // The user tree shows the copy after its reload; a product tree shown is another product's.
+        if (userMode)
+            QTRY_VERIFY(findItem(tree->model(), title));
+        else
+            QVERIFY(!findItem(tree->model(), title));
+    }
+
+    void readOnlySections()
+    {
+        const QString empty = "空分类 " + CategoryNode::newCode().left(6);
+        addOnServer(true, "ROOT", empty, false);
+        addOnServer(true, "ROOT", "顶层页面", true);
+        CPPageCategory view(nullptr, true);
+        view.resize(300, 700);
+        view.show();
+        QSignalSpy picked(&view, &CPPageCategory::changePad);
+        view.loadData();
+        QStringList expected;
+        for (const QJsonValue &v : serverTree(true)) {
+            if (!v.toObject().value("IS_PAD").toBool())
+                expected << v.toObject().value("NODE_NAME").toString();
+        }
+        QTRY_COMPARE(view.sections().size(), expected.size());
+        QStringList shown;
+        for (CPPageCategoryItem *s : view.sections())
+            shown << s->findChild<QLabel *>("catTitleLabel")->text();
+        QCOMPARE(shown, expected);
+        QCOMPARE(picked.count(), 0);
+
+        CPPageCategoryItem *board = view.sections().at(expected.indexOf("我的看板"));
+        CPPageCategoryItem *last = view.sections().at(expected.indexOf(empty));
+        QVERIFY(!last->tree());
+        QVERIFY(last->findChild<QLabel *>(QString(), Qt::FindChildrenRecursively) != nullptr);
+        bool noNodes = false;
+        for (QLabel *l : last->findChildren<QLabel *>())
+            noNodes |= l->text() == QStringLiteral("没有节点");
+        QVERIFY(noNodes);
+
+        // One section open at a time.
+        board->expandSection();
+        last->expandSection();
+        QVERIFY(!board->isExpanded() && last->isExpanded());
+        board->expandSection();
+        QVERIFY(board->isExpanded() && !last->isExpanded());
+
+        // A page picked: its icon, its colour, and the title with the root's name.
+        auto *model = qobject_cast<QStandardItemModel *>(board->tree()->model());
+        QStandardItem *page = findItem(model, "我的综合屏");
+        QTest::mouseClick(board->tree()->viewport(), Qt::LeftButton, {}, board->tree()->visualRect(page->index()).center());
+        QCOMPARE(picked.count(), 1);
+        QCOMPARE(picked.at(0).at(0).toString(), QString::fromLatin1(zhpserver::seed::UserPad));
+        QCOMPARE(picked.at(0).at(1).toString(), QStringLiteral("我的页面-我的综合屏"));
+        QCOMPARE(page->foreground().color(), QColor(77, 89, 153));
+        QVERIFY(board->findChild<QLabel *>("catTitleLabel")->property("selected").toBool());
+    }
+
+    void productSectionOpensCurrentPage()
+    {
+        CPPageCategory view(nullptr, false);
+        QSignalSpy picked(&view, &CPPageCategory::changePad);
+        view.setProduct(kSteel, QString::fromLatin1(zhpserver::seed::SeasonPad));
+        QTRY_COMPARE(picked.count(), 1);
+        QCOMPARE(picked.at(0).at(1).toString(), QStringLiteral("螺纹钢-粗钢产量季节性"));
+        QCOMPARE(view.findChild<QLabel *>("left_page_prod_title")->text(), QStringLiteral("螺纹钢"));
+        int open = 0;
+        for (CPPageCategoryItem *s : view.sections())
+            open += s->isExpanded() ? 1 : 0;
+        QCOMPARE(open, 1);
+    }
+
+    void titlesSentWithChangePad()
+    {
+        // The editable view opens the page it is given, titled with its category.
+        CPSelectUserPadCategoryView userView(nullptr, true, true);
+        QSignalSpy opened(&userView, &CPSelectUserPadCategoryView::changePad);
+        userView.loadData(QString::fromLatin1(zhpserver::seed::UserEmptyPad));
+        QTRY_COMPARE(opened.count(), 1);
+        QCOMPARE(opened.at(0).at(1).toString(), QStringLiteral("我的页面-收藏-待编辑页面"));
+
+        auto tree = openTree(false);
+        QVERIFY(tree);
+        QSignalSpy clicked(tree.get(), &CPPageCategoryEdit::changePad);
+        for (const QString &name : {QStringLiteral("产品说明"), QStringLiteral("粗钢产量季节性"), QStringLiteral("季节性分析")}) {
+            QStandardItem *item = findItem(tree->model(), name);
+            QTest::mouseClick(tree->tree()->viewport(), Qt::LeftButton, {}, tree->tree()->visualRect(item->index()).center());
+        }
+        QCOMPARE(clicked.count(), 2); // a category opens nothing
+        QCOMPARE(clicked.at(0).at(1).toString(), QStringLiteral("螺纹钢-产品说明"));
+        QCOMPARE(clicked.at(1).at(1).toString(), QStringLiteral("螺纹钢-季节性分析-粗钢产量季节性"));
+        QCOMPARE(tree->currentPadId(), QString::fromLatin1(zhpserver::seed::SeasonPad));
+    }
+
+    void eachUserSeesOwnTree()
+    {
+        QStringList seen[2];
+        const QString users[2] = {kUser, QString::fromLatin1(zhpserver::seed::OtherUser)};
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(useIdentity(m_server.server(), users[i]));
+            CPPageCategory view(nullptr, true);
+            view.loadData();
+            QTRY_VERIFY(!view.sections().isEmpty());
+            for (CPPageCategoryItem *s : view.sections())
+                seen[i] << s->findChild<QLabel *>("catTitleLabel")->text();
+        }
+        QVERIFY(seen[0].contains("我的看板") && !seen[0].contains("钢材研究"));
+        QCOMPARE(seen[1], QStringList{"钢材研究"});
+    }
+
+    void badTreeAnswers_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QStringList>("sections");
+        QTest::addColumn<QString>("message"); // the box shown; empty: none
+        QTest::addColumn<QStringList>("warnings");
+        QTest::newRow("not an array") << 200 << QByteArray("{\"NODE_CODE\":\"A\"}") << QStringList()
+                                      << "mNodeService\\.getUserData\\(\\) error: the tree answer is not an array" << QStringList();
+        QTest::newRow("server failure") << 500 << QByteArray("{\"success\":false,\"message\":\"数据库不可用\"}") << QStringList()
+                                        << "mNodeService\\.getUserData\\(\\) error: .*数据库不可用" << QStringList();
+        QTest::newRow("not JSON") << 200 << QByteArray("<html>") << QStringList() << "mNodeService\\.getUserData\\(\\) error: .+" << QStringList();
+        QTest::newRow("only pages") << 200
+                                    << QByteArray(R"([{"NODE_CODE":"P","NODE_NAME":"页","IS_PAD":true,"PAD_ID":"X","CHILDREN":[]}])")
+                                    << QStringList() << "" << QStringList();
+        QTest::newRow("bad nodes")
+            << 200
+            << QByteArray(R"([{"NODE_CODE":1}, "text", {"NODE_CODE":"A","NODE_NAME":"<b>分类\nA</b>","IS_PAD":false,"CHILDREN":{"x":1}},
+                              {"NODE_CODE":"B","NODE_NAME":"分类B","IS_PAD":"no"},
+                              {"NODE_CODE":"C","NODE_NAME":"分类C","IS_PAD":false,"CHILDREN":[{"NODE_CODE":"D","NODE_NAME":"无页号","IS_PAD":true}]}])")
+            << QStringList{"<b>分类\nA</b>", "分类C"} << ""
+            << QStringList{"a node record has no NODE_CODE text", "a node record is not an object",
+                           "node A has a CHILDREN that is not an array", "node B has no boolean IS_PAD",
+                           "page node D has no PAD_ID"};
+    }
+
+    void badTreeAnswers()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QStringList, sections);
+        QFETCH(QString, message);
+        QFETCH(QStringList, warnings);
+        useFake({{"user/tree", {status, body}}});
+        for (int editable = 0; editable < 2; ++editable) {
+            const QRegularExpression shown("^" + message + "$");
+            if (!message.isEmpty())
+                ZhpTest::expectMessage(QtWarningMsg, shown);
+            for (const QString &w : warnings)
+                ZhpTest::expectMessage(QtWarningMsg, "category tree: " + w);
+            BoxAnswer box;
+            if (!message.isEmpty())
+                box.arm(QMessageBox::Ok);
+            CPSelectUserPadCategoryView view(nullptr, editable, true);
+            view.loadData(QString());
+            if (!message.isEmpty()) {
+                QTRY_VERIFY(box.seen);
+                QCOMPARE(box.title, QStringLiteral("错误"));
+                QVERIFY2(shown.match(box.text).hasMatch(), qPrintable(box.text));
+            } else {
+                const auto *panel = editable ? static_cast<QWidget *>(view.categoryEdit()) : view.categoryView();
+                QTest::qWait(300);
+                QVERIFY(panel->isEnabled());
+            }
+            QStringList shownNames;
+            if (editable) {
+                for (int r = 0; r < view.categoryEdit()->model()->rowCount(); ++r)
+                    if (CategoryNode::isCategory(CategoryNode::nodeOf(view.categoryEdit()->model()->item(r))))
+                        shownNames << view.categoryEdit()->model()->item(r)->text();
+            } else {
+                for (CPPageCategoryItem *s : view.categoryView()->sections()) {
+                    auto *label = s->findChild<QLabel *>("catTitleLabel");
+                    QCOMPARE(label->textFormat(), Qt::PlainText);
+                    shownNames << label->text();
+                }
+            }
+            QCOMPARE(shownNames, sections);
+        }
+    }
+
+    void failedWriteKeepsTheLocalEdit_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("add") << "add" << "添加失败，请刷新分类";
+        QTest::newRow("edit") << "edit" << "编辑失败，请刷新分类";
+        QTest::newRow("delete") << "delete" << "删除失败，请刷新分类";
+        QTest::newRow("move") << "changePosition" << "修改位置失败，请刷新分类";
+    }
+
+    void failedWriteKeepsTheLocalEdit()
+    {
+        QFETCH(QString, op);
+        QFETCH(QString, message);
+        const QByteArray tree = R"([{"NODE_CODE":"A","P_NODE_CODE":"ROOT","NODE_NAME":"分类A","IS_PAD":false,"CHILDREN":[
+            {"NODE_CODE":"P","P_NODE_CODE":"A","NODE_NAME":"页面P","IS_PAD":true,"PAD_ID":"PAD1","CHILDREN":[]}]},
+            {"NODE_CODE":"B","P_NODE_CODE":"ROOT","NODE_NAME":"分类B","IS_PAD":false,"CHILDREN":[]}])";
+        useFake({{"user/tree", {200, tree}}, {"user/" + op, {500, "{\"success\":false,\"message\":\"写入被拒绝\"}"}}});
+        auto view = openTree(true);
+        QVERIFY(view);
+        auto *model = view->model();
+        view->tree()->setCurrentIndex(findItem(model, "页面P")->index());
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^" + message + " .*写入被拒绝"));
+        BoxAnswer box;
+        if (op == "delete") {
+            BoxAnswer confirm;
+            confirm.arm(QMessageBox::Yes);
+            view->del();
+            QTRY_VERIFY(confirm.seen);
+        }
+        box.arm(QMessageBox::Ok);
+        if (op == "add") {
+            onNextDialog<CPAddNode>([](CPAddNode *form) { form->findChild<QLineEdit *>("leName")->setText("新页面"); });
+            view->add(true);
+        } else if (op == "edit") {
+            onNextDialog<CPEditNode>([](CPEditNode *form) { form->findChild<QLineEdit *>("leName")->setText("改名P"); });
+            view->edit();
+        } else if (op == "changePosition") {
+            const QPersistentModelIndex from(findItem(model, "页面P")->index());
+            std::unique_ptr<QMimeData> mime(model->mimeData({from}));
+            QVERIFY(model->dropMimeData(mime.get(), Qt::MoveAction, -1, 0, findItem(model, "分类B")->index()));
+            model->removeRow(from.row(), from.parent());
+        }
+        QTRY_VERIFY(box.seen);
+        QCOMPARE(box.title, QStringLiteral("错误"));
+        QCOMPARE(box.text, message);
+        const QStringList names = {findItem(model, "新页面") ? "新页面" : "", findItem(model, "改名P") ? "改名P" : "",
+                                   findItem(model, "页面P") ? findItem(model, "页面P")->parent()->text() : ""};
+        const QHash<QString, QStringList> expected = {{"add", {"新页面", "", "分类A"}},
+                                                      {"edit", {"", "改名P", ""}},
+                                                      {"delete", {"", "", ""}},
+                                                      {"changePosition", {"", "", "分类B"}}};
+        QCOMPARE(names, expected.value(op));
+    }
+};
+
+QTEST_MAIN(TstPageCategory)
+#include "tst_pagecategory.moc"
