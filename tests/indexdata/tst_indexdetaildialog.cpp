@@ -109,11 +109,18 @@ class TstIndexDetailDialog : public QObject
     // Runs the export of `panel` for `user`; `fileName` answers the file
     // dialog (empty: cancelled; null: no dialog is expected, the quota refuses).
     // Returns "title|text" of the box shown, if any.
+    // Exports as `user`, answering the file dialog with `fileName` (cancelling
+    // it when empty; no dialog is expected when null). Returns "title|text" of
+    // the box that ends the export, or "" when none came.
     QString exportAs(CPIndexDetailChartPanel *panel, const QString &user, const QString &fileName)
     {
         m_ds.signIn(user);
+        // The export may run after the click returns: wait until the dialog was
+        // answered, so that no handler is left for a later export's dialog.
+        auto answered = std::make_shared<bool>(fileName.isNull());
         if (!fileName.isNull()) {
-            onNextModal<QFileDialog>([fileName](QFileDialog *dialog) {
+            onNextModal<QFileDialog>([fileName, answered](QFileDialog *dialog) {
+                *answered = true;
                 if (fileName.isEmpty()) {
                     dialog->reject();
                     return;
@@ -125,7 +132,10 @@ class TstIndexDetailDialog : public QObject
         MessageBoxCatcher box;
         box.arm();
         panel->dataOptionView()->button(QStringLiteral("d_down_data"))->click();
-        waitFor([&] { return box.seen; }, 500);
+        const bool cancelled = !fileName.isNull() && fileName.isEmpty();
+        waitFor([&] { return box.seen || (cancelled && *answered); });
+        if (cancelled)
+            waitFor([&] { return box.seen; }, 300);
         return box.seen ? box.title + QLatin1Char('|') + box.text : QString();
     }
 
