@@ -115,6 +115,23 @@ void CPSplitter::save(QVariantMap &map)
     map.insert(QStringLiteral("children"), children);
 }
 
+namespace {
+// Delivers the requests that every new widget posts (polish, layout) and
+// drops the delivered entries from the thread's list of posted events. Qt
+// walks that whole list on every post to a widget that still has one
+// pending, and delivering by type leaves the entries in place, so without
+// this the list, and each walk, grows with the number of widgets made.
+void deliverWidgetRequests()
+{
+    static const int unused = QEvent::registerEventType();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::ChildPolished);
+    // Removing a type that is never posted only compacts the list.
+    QCoreApplication::removePostedEvents(nullptr, unused);
+}
+} // namespace
+
 void CPSplitter::restore(const QVariantMap &map)
 {
     const QVariantList children = map.value(QStringLiteral("children")).toList();
@@ -134,10 +151,8 @@ void CPSplitter::restore(const QVariantMap &map)
         // every event still pending: delivering those requests now and then
         // keeps that list short on a page of many items. Other posted events
         // (queued calls among them) wait for the event loop as usual.
-        if (added.size() % 128 == 127) {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::ChildPolished);
-        }
+        if (added.size() % 128 == 127)
+            deliverWidgetRequests();
         const QVariantMap child = childValue.toMap();
         QWidget *widget = nullptr;
         if (child.value(QStringLiteral("className")).toString() == QLatin1String(kSplitterClass)) {
