@@ -1,6 +1,7 @@
 #include "cpleftmenuitem.h"
 
 #include "common/logging.h"
+#include "hxdataapi/hxaccesstoken.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -82,6 +83,8 @@ void CPLeftMenuItem::loadIcon(const QUrl &url)
     }
     QNetworkRequest request(url);
     request.setTransferTimeout(kIconTimeoutMs);
+    // Carries the user's token when the icons come from the configured server.
+    HXDataApi::addAccessToken(request);
     m_network->get(request);
 }
 
