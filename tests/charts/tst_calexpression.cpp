@@ -156,16 +156,12 @@ private slots:
         QCOMPARE(name->text(), text->toPlainText());
         QVERIFY(editor.validate());
         QVariantMap entry = editor.data();
-        QCOMPARE(entry.value("expression").toString(), QString("螺纹钢_20011 - 螺纹钢 上海_2001"));
-        QCOMPARE(entry.value("idxIdExpression").toString(), QString("20011 - 2001"));
-        QCOMPARE(entry.value("identifierMap").toMap().keys(), (QStringList{"螺纹钢 上海_2001", "螺纹钢_20011"}));
-        QCOMPARE(entry.value("IDX_ID").toLongLong(), -3LL);
-        QVERIFY(entry.value("isCal").toBool());
-        QVERIFY(!entry.value("isSeason").toBool());
-        // The first operand in identifier order that has a unit; the lowest frequency.
-        QCOMPARE(entry.value("UNIT_NAME").toString(), QString("元/吨"));
-        QCOMPARE(entry.value("FREQUENCY_CODE").toInt(), 12);
-        QCOMPARE(entry.value("FREQUENCY_NAME").toString(), QString("月"));
+        // The unit of the first operand in identifier order that has one; the lowest frequency.
+        const QVariantMap expected{{"INDEX_NAME", entry.value("INDEX_NAME")}, {"expression", "螺纹钢_20011 - 螺纹钢 上海_2001"},
+                                   {"idxIdExpression", "20011 - 2001"}, {"IDX_ID", -3}, {"isCal", true}, {"isSeason", false},
+                                   {"identifierMap", QVariantMap{{"螺纹钢 上海_2001", operands[0]}, {"螺纹钢_20011", operands[1]}}},
+                                   {"UNIT_NAME", "元/吨"}, {"FREQUENCY_CODE", 12}, {"FREQUENCY_NAME", "月"}};
+        QCOMPARE(QJsonObject::fromVariantMap(entry), QJsonObject::fromVariantMap(expected));
 
         // A typed name stays; an unknown word fails validation.
         name->setText("价差");

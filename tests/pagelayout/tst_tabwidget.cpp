@@ -163,11 +163,7 @@ private slots:
     {
         CPTabWidget tabs;
         tabs.addPage();
-        onNextModal<QMessageBox>([](QMessageBox *box) {
-            QCOMPARE(box->button(QMessageBox::Ok)->text(), QString("确 定"));
-            QCOMPARE(box->button(QMessageBox::Cancel)->text(), QString("取 消"));
-            box->reject();
-        });
+        onNextModal<QMessageBox>([](QMessageBox *box) { box->reject(); });
         tabs.delPage(0);
         QCOMPARE(tabs.count(), 2);
 

@@ -169,8 +169,6 @@ class TstRichText : public QObject
             break;
         case Link:
             onNextModal<QInputDialog>([](QInputDialog *dialog) {
-                QCOMPARE(dialog->windowTitle(), QString("Create a link"));
-                QCOMPARE(dialog->labelText(), QString("Link URL:"));
                 dialog->setTextValue("https://example.com/steel");
                 dialog->accept();
             });
@@ -276,8 +274,6 @@ private slots:
         if (!titleShown.isEmpty())
             QCOMPARE(component.panel()->titleLabel()->text(), titleShown);
         QVERIFY(component.view()->textEdit()->isReadOnly());
-        QCOMPARE(component.settingAction()->shortcut(), QKeySequence("Ctrl+P"));
-        QCOMPARE(component.actions(), QList<QAction *>{component.settingAction()});
     }
 
     void formatting_data()
@@ -389,10 +385,7 @@ private slots:
         QCOMPARE(edit->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
 
         // The source dialog: cancelled keeps the text, accepted sets the edited HTML.
-        onNextModal<QDialog>([](QDialog *dialog) {
-            QCOMPARE(dialog->windowTitle(), QString("Document source"));
-            dialog->reject();
-        });
+        onNextModal<QDialog>([](QDialog *dialog) { dialog->reject(); });
         editor.sourceAction()->trigger();
         QCOMPARE(edit->toPlainText(), QString("alpha beta\nsecond"));
         onNextModal<QDialog>([](QDialog *dialog) {
@@ -473,7 +466,6 @@ private slots:
 
         // Chosen: the dialog starts in the remembered folder; the suffix gives the format.
         onNextModal<QFileDialog>([&](QFileDialog *dialog) {
-            QCOMPARE(dialog->windowTitle(), QString("Select an image"));
             QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
             dialog->selectFile(path);
             QMetaObject::invokeMethod(dialog, "accept");
