@@ -39,12 +39,7 @@ void CPIndexChartComponent::initControl()
     m_panel = new CPComponentPanel(this, m_view);
     layout->addWidget(m_panel);
 
-    m_settingAction = new QAction(QStringLiteral("设置"), this);
-    m_settingAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+p")));
-    m_settingAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    // A click on the title or the margins gives the component the focus too.
-    setFocusPolicy(Qt::ClickFocus);
-    addAction(m_settingAction);
+    m_settingAction = CPComponentPanel::addSettingAction(this);
     connect(m_settingAction, &QAction::triggered, this, &CPIndexChartComponent::showSettingDialog);
 }
 

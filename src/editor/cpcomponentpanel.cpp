@@ -2,6 +2,8 @@
 
 #include "ui_cpcomponentpanel.h"
 
+#include <QAction>
+
 namespace HXCPControls {
 
 CPComponentPanel::CPComponentPanel(QWidget *parent, QWidget *content)
@@ -35,6 +37,16 @@ QWidget *CPComponentPanel::titleWidget() const
 QLabel *CPComponentPanel::titleLabel() const
 {
     return ui->title_label;
+}
+
+QAction *CPComponentPanel::addSettingAction(QWidget *component)
+{
+    auto *action = new QAction(QStringLiteral("设置"), component);
+    action->setShortcut(QKeySequence(QStringLiteral("Ctrl+p")));
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    component->setFocusPolicy(Qt::ClickFocus);
+    component->addAction(action);
+    return action;
 }
 
 } // namespace HXCPControls

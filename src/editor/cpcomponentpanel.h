@@ -9,6 +9,7 @@
 namespace Ui {
 class CPComponentPanel;
 }
+class QAction;
 class QLabel;
 
 namespace HXCPControls {
@@ -27,6 +28,11 @@ public:
     void setTitleBar(bool visible, const QString &title = QString());
 
     QWidget *content() const { return m_content; }
+
+    // Gives a page component its "设置" action (Ctrl+P): the shortcut reaches
+    // the component that has the focus, however many a page holds, and a click
+    // anywhere in the component gives it the focus.
+    static QAction *addSettingAction(QWidget *component);
     QWidget *titleWidget() const;
     QLabel *titleLabel() const;
 

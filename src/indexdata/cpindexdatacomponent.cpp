@@ -35,14 +35,8 @@ void CPIndexDataComponent::initControl()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_panel);
 
-    m_settingAction = new QAction(QStringLiteral("设置"), this);
-    m_settingAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+p")));
-    // Ctrl+P reaches the component that has the focus, however many a page holds;
-    // a click anywhere in the component gives it the focus.
-    m_settingAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    setFocusPolicy(Qt::ClickFocus);
+    m_settingAction = CPComponentPanel::addSettingAction(this);
     connect(m_settingAction, &QAction::triggered, this, &CPIndexDataComponent::showSetting);
-    addAction(m_settingAction);
 }
 
 void CPIndexDataComponent::showSetting()

@@ -21,11 +21,8 @@ CPRichTextComponent::CPRichTextComponent(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_panel);
 
-    m_settingAction = new QAction(QStringLiteral("设置"), this);
-    m_settingAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+p")));
-    m_settingAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_settingAction = CPComponentPanel::addSettingAction(this);
     connect(m_settingAction, &QAction::triggered, this, &CPRichTextComponent::showSetting);
-    addAction(m_settingAction);
 
     WKCore::instance()->addStyle2View(this, QStringLiteral("controls/custompage.css"));
 }
