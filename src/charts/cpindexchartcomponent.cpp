@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QFile>
-#include <QHBoxLayout>
 #include <QJsonDocument>
 #include <QPainter>
 #include <QStyleOption>
@@ -32,12 +31,8 @@ CPIndexChartComponent::~CPIndexChartComponent() = default;
 
 void CPIndexChartComponent::initControl()
 {
-    auto *layout = new QHBoxLayout(this);
-    layout->setSpacing(0);
-    layout->setContentsMargins(0, 0, 0, 0);
     m_view = new CPIndexChartView(this, m_info);
-    m_panel = new CPComponentPanel(this, m_view);
-    layout->addWidget(m_panel);
+    m_panel = CPComponentPanel::fill(this, m_view);
 
     m_settingAction = CPComponentPanel::addSettingAction(this);
     connect(m_settingAction, &QAction::triggered, this, &CPIndexChartComponent::showSettingDialog);

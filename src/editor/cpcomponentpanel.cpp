@@ -3,6 +3,7 @@
 #include "ui_cpcomponentpanel.h"
 
 #include <QAction>
+#include <QHBoxLayout>
 
 namespace HXCPControls {
 
@@ -37,6 +38,16 @@ QWidget *CPComponentPanel::titleWidget() const
 QLabel *CPComponentPanel::titleLabel() const
 {
     return ui->title_label;
+}
+
+CPComponentPanel *CPComponentPanel::fill(QWidget *component, QWidget *content)
+{
+    auto *panel = new CPComponentPanel(component, content);
+    auto *layout = new QHBoxLayout(component);
+    layout->setSpacing(0);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(panel);
+    return panel;
 }
 
 QAction *CPComponentPanel::addSettingAction(QWidget *component)

@@ -29,6 +29,9 @@ public:
 
     QWidget *content() const { return m_content; }
 
+    // Frames `content` in a panel that fills `component` edge to edge.
+    static CPComponentPanel *fill(QWidget *component, QWidget *content);
+
     // Gives a page component its "设置" action (Ctrl+P): the shortcut reaches
     // the component that has the focus, however many a page holds, and a click
     // anywhere in the component gives it the focus.

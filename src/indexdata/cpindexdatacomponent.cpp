@@ -7,7 +7,6 @@
 #include "wk/wkcore.h"
 
 #include <QAction>
-#include <QHBoxLayout>
 #include <QMessageBox>
 
 namespace HXCPControls {
@@ -29,11 +28,7 @@ void CPIndexDataComponent::initControl()
     if (m_view)
         return;
     m_view = new CPIndexDataView(nullptr, m_config);
-    m_panel = new CPComponentPanel(this, m_view);
-    auto *layout = new QHBoxLayout(this);
-    layout->setSpacing(0);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_panel);
+    m_panel = CPComponentPanel::fill(this, m_view);
 
     m_settingAction = CPComponentPanel::addSettingAction(this);
     connect(m_settingAction, &QAction::triggered, this, &CPIndexDataComponent::showSetting);

@@ -7,7 +7,6 @@
 #include "wk/wkcore.h"
 
 #include <QAction>
-#include <QHBoxLayout>
 
 namespace HXCPControls {
 
@@ -15,11 +14,7 @@ CPRichTextComponent::CPRichTextComponent(QWidget *parent)
     : QFrame(parent)
 {
     m_view = new RichTextView;
-    m_panel = new CPComponentPanel(this, m_view);
-    auto *layout = new QHBoxLayout(this);
-    layout->setSpacing(0);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_panel);
+    m_panel = CPComponentPanel::fill(this, m_view);
 
     m_settingAction = CPComponentPanel::addSettingAction(this);
     connect(m_settingAction, &QAction::triggered, this, &CPRichTextComponent::showSetting);
