@@ -21,7 +21,6 @@
 #include "indexdata/detail/cpindexdetailview.h"
 #include "pagelayout/cpcustompage.h"
 #include "wk/wkappconfig.h"
-#include "wk/wkcfg.h"
 #include "wk/wkexportmanger.h"
 #include "wk/wkfactory.h"
 
@@ -69,7 +68,6 @@ class TstIndexDetailDialog : public QObject
 
     DatasourceFixture m_ds;
     QTemporaryDir m_dir;
-    QString m_shots = qEnvironmentVariable("ZHP_DETAIL_SCREENSHOTS");
 
     struct Opened
     {
@@ -98,17 +96,6 @@ class TstIndexDetailDialog : public QObject
         return o;
     }
 
-    void shoot(QWidget *w, const char *name)
-    {
-        if (m_shots.isEmpty())
-            return;
-        QTest::qWait(1500); // the chart's animation
-        w->grab().save(QDir(m_shots).filePath(QLatin1String(name)));
-    }
-
-    // Runs the export of `panel` for `user`; `fileName` answers the file
-    // dialog (empty: cancelled; null: no dialog is expected, the quota refuses).
-    // Returns "title|text" of the box shown, if any.
     // Exports as `user`, answering the file dialog with `fileName` (cancelling
     // it when empty; no dialog is expected when null). Returns "title|text" of
     // the box that ends the export, or "" when none came.
@@ -143,9 +130,6 @@ private slots:
     void initTestCase()
     {
         m_ds.setUp();
-        // Pictures are taken with the shipped skin.
-        if (!m_shots.isEmpty())
-            WKCfg::instance()->setStdPath(QStringLiteral("wkskin"), QStringLiteral(ZHP_SKINS_DIR));
         WKFactory<QWidget>::registerClass<CPIndexDataComponent>("CPIndexDataComponent");
         WKAppConfig::instance()->setExportRights({QStringLiteral("IDX_DATA_EXPORT")});
     }
@@ -222,7 +206,6 @@ private slots:
         for (int r = 0; r < panel->dataModel()->rowCount(); ++r)
             gaps += panel->dataModel()->item(r, 3)->text() == QLatin1String("-");
         QVERIFY(gaps > days / 2);
-        shoot(o.dialog.get(), "detail-line.png");
 
         // Hiding the added index leaves it listed but undrawn.
         QList<QPushButton *> switches = o.view->indexList()->findChildren<QPushButton *>(QStringLiteral("btn_visible"));
@@ -295,7 +278,6 @@ private slots:
         QCOMPARE(seriesNames(panel->option()), (QStringList{kShanghai, "MA5", "MA10", "MA20", "MA30"}));
         QVERIFY(panel->chartOptionView()->button("d_kline")->property("selected").toBool());
         QVERIFY(!panel->chartOptionView()->button("d_line")->property("selected").toBool());
-        shoot(o.dialog.get(), "detail-kline.png");
 
         // The season form over three years: a series per year; its own options.
         click(panel, "d_seasonal_form");
@@ -309,7 +291,6 @@ private slots:
                                                              QStringLiteral("%1年").arg(year)}));
         QCOMPARE(panel->dataModel()->columnCount(), 5);
         QCOMPARE(panel->dataModel()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("发布日期"));
-        shoot(o.dialog.get(), "detail-season.png");
 
         // Back to the normal form: the K-line was kept.
         click(panel, "d_seasonal_form");
@@ -320,7 +301,6 @@ private slots:
 
         panel->chartOptionView()->button("d_show_data")->click();
         QVERIFY(panel->isDataPageShown());
-        shoot(o.dialog.get(), "detail-data.png");
         panel->dataOptionView()->button("d_show_chart")->click();
         QVERIFY(!panel->isDataPageShown());
 
