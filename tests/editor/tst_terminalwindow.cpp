@@ -112,7 +112,6 @@ private slots:
         QTRY_COMPARE(editor->page()->padID(), viewed->padID());
         QVERIFY(!editor->page()->readOnly());
 
-        const QString before = ServerTest::pageContent(QString::fromLatin1(zhpserver::seed::UserPad));
         QVariantMap changed = editor->page()->getContent();
         changed.insert("height", 1234);
         editor->page()->loadDataByMap(changed);
@@ -124,7 +123,6 @@ private slots:
         const QString padId = QString::fromLatin1(zhpserver::seed::UserPad);
         const QJsonObject stored = QJsonDocument::fromJson(ServerTest::pageContent(padId).toUtf8()).object();
         QCOMPARE(stored.value("height").toInt(), 1234);
-        QVERIFY(ServerTest::pageContent(padId) != before);
         // The tab shows the saved page.
         QTRY_COMPARE(viewed->pageHeight(), 1234);
         QCOMPARE(viewed->padID(), padId);

@@ -302,7 +302,6 @@ private slots:
         QTest::addColumn<QString>("buttons");
         QTest::addColumn<QString>("log");
         QTest::newRow("start") << "" << "固定高度|-|预览" << "";
-        QTest::newRow("preview") << "preview" << "-|-|取消预览*" << "preview:1";
         QTest::newRow("preview twice") << "preview preview" << "固定高度|-|预览" << "preview:1 preview:0";
         QTest::newRow("fixed") << "fixed:800" << "自适应高度|设置高度|预览" << "dialog:-1 height:800";
         QTest::newRow("fixed, preview twice") << "fixed:800 preview preview" << "自适应高度|设置高度|预览" << "dialog:-1 height:800 preview:1 preview:0";
