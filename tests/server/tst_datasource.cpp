@@ -132,8 +132,6 @@ private slots:
                                              << QVariantMap{{"IDX_IDS", list({Rebar, Cpi})}} << 366 + 12 << QSet<qint64>{Rebar, Cpi} << QDate(2024, 12, 31);
         QTest::newRow("start date parameter") << kValues << "IDX_ID in :IDX_IDS && VALUE_TYPE == 100803 && PUBLISH_DT >= :PUBLISH_DT"
                                               << QVariantMap{{"IDX_IDS", list({Rebar})}, {"PUBLISH_DT", "[2024-12-01]"}} << 31 << QSet<qint64>{Rebar} << seedEnd();
-        QTest::newRow("seasonal") << kValues << "IDX_ID in :IDX_IDS && FREQUENCY_CODE == :FREQUENCY_CODE && VALUE_TYPE == 100803 && PUBLISH_DT >= [2020-01-01] && PUBLISH_DT <= [2024-12-31]"
-                                  << QVariantMap{{"IDX_IDS", list({Cpi})}, {"FREQUENCY_CODE", 12}} << 60 << QSet<qint64>{Cpi} << QDate();
         QTest::newRow("by frequency") << kValues << history << QVariantMap{{"IDX_ID", Cpi}, {"FREQUENCY_CODE", 12}} << 120 << QSet<qint64>{Cpi} << QDate();
         QTest::newRow("wrong frequency") << kValues << history << QVariantMap{{"IDX_ID", Cpi}, {"FREQUENCY_CODE", 365}} << 0 << QSet<qint64>() << QDate();
         QTest::newRow("platts values hold platts only") << "ZRN_PLATTS_INDEX_DATA_CACHE_1" << inList << QVariantMap{{"IDX_IDS", list({Rebar, Platts})}}
