@@ -35,11 +35,8 @@ private slots:
         Run r = runZhpctl({"makedata", "--query-type", "1", "--records", records, "--dimensions", dims, "--cal", cal, "--ids", "101,102"});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject data = r.json();
-        QCOMPARE(data.value("dimensions").toArray(), (QJsonArray{"header", "甲", "乙", "均值"}));
-        const QJsonArray source = data.value("source").toArray();
-        QCOMPARE(source.size(), 2);
-        QCOMPARE(source[0].toObject(), (QJsonObject{{"header", "2024-01-01"}, {"甲", 10}, {"乙", 30}, {"均值", 20}}));
-        QVERIFY(source[1].toObject().value("均值").isNull());
+        QCOMPARE(data, QJsonDocument::fromJson(R"({"dimensions": ["header", "甲", "乙", "均值"], "source": [
+            {"header": "2024-01-01", "甲": 10, "乙": 30, "均值": 20}, {"header": "2024-01-02", "甲": 12, "均值": null}]})").object());
 
         const QString dataset = write("dataset.json", QJsonDocument(data).toJson());
         const QString cfg = write("cfg.json", R"({"units": {"甲": "元/吨", "乙": "万吨"},
