@@ -2,8 +2,7 @@
 // a user's edits, the preview, the settings dialog of a chart component and
 // the page that saves it, and stored configurations that are damaged.
 #include "modalhelper.h"
-#include "serversignin.h"
-#include "zhptest.h"
+#include "serverfixture.h"
 
 #include "charts/config/hxcalindexwidget.h"
 #include "charts/config/hxchartconfigcontrol.h"
@@ -19,10 +18,8 @@
 #include "indexdata/cpindexselector.h"
 #include "pagelayout/cpcustompage.h"
 #include "seeddata.h"
-#include "server.h"
 #include "wk/wkcfg.h"
 #include "wk/wkfactory.h"
-#include "wk/wkserviceconfig.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -34,7 +31,6 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -42,7 +38,6 @@ using namespace HXCPControls;
 
 namespace {
 
-constexpr qint64 kIndexBase = 2001000000000LL;
 const QString kShanghai = "螺纹钢:HRB400 20mm:上海";
 const QString kGuangzhou = "螺纹钢:HRB400 20mm:广州";
 const QString kStock = "螺纹钢:社会库存";
@@ -126,8 +121,7 @@ class TstChartConfig : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    zhpserver::Server m_server;
+    ServerTest::Fixture m_server;
 
     static bool waitPreview(QSignalSpy &spy)
     {
@@ -186,14 +180,8 @@ private slots:
     {
         ZhpTest::failOnUnexpectedMessages();
         ZhpTest::isolateHostFolders();
-        zhpserver::Options options;
-        options.databasePath = m_dir.filePath("chartconfig.sqlite");
-        options.seed = true;
-        options.logRequests = false;
         QString error;
-        QVERIFY2(m_server.start(options, &error), qPrintable(error));
-        QVERIFY2(ZhpTest::signIn(m_server, QStringLiteral("u1001"), {QStringLiteral("*")}, &error), qPrintable(error));
-        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
+        QVERIFY2(m_server.start(true, &error, {QStringLiteral("*")}, QDate()), qPrintable(error));
         WKFactory<QWidget>::registerClass<CPIndexChartComponent>("CPIndexChartComponent");
     }
 
