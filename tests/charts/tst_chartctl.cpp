@@ -35,11 +35,8 @@ private slots:
         Run r = runZhpctl({"makedata", "--query-type", "1", "--records", records, "--dimensions", dims, "--cal", cal, "--ids", "101,102"});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject data = r.json();
-        QCOMPARE(data.value("dimensions").toArray(), (QJsonArray{"header", "甲", "乙", "均值"}));
-        const QJsonArray source = data.value("source").toArray();
-        QCOMPARE(source.size(), 2);
-        QCOMPARE(source[0].toObject(), (QJsonObject{{"header", "2024-01-01"}, {"甲", 10}, {"乙", 30}, {"均值", 20}}));
-        QVERIFY(source[1].toObject().value("均值").isNull());
+        QCOMPARE(data, QJsonDocument::fromJson(R"({"dimensions": ["header", "甲", "乙", "均值"], "source": [
+            {"header": "2024-01-01", "甲": 10, "乙": 30, "均值": 20}, {"header": "2024-01-02", "甲": 12, "均值": null}]})").object());
 
         const QString dataset = write("dataset.json", QJsonDocument(data).toJson());
         const QString cfg = write("cfg.json", R"({"units": {"甲": "元/吨", "乙": "万吨"},
@@ -55,7 +52,6 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         option = r.json();
         QCOMPARE(option.keys(), (QStringList{"color", "dataset", "series", "tooltip"}));
-        QCOMPARE(option.value("tooltip").toObject().value("trigger").toString(), QString("item"));
     }
 
     void seasonShape()
@@ -78,19 +74,19 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString bad = write("bad.json", "{not json");
         const QString array = write("array.json", "[1, 2]");
+        const QString object = write("object.json", "{}");
+        const QString dims = write("dims1.json", R"([{"name": "甲", "id": 1}])");
         QTest::newRow("no arguments") << QStringList{"option"} << 2 << "usage: zhpctl option";
         QTest::newRow("unknown option") << QStringList{"makedata", "--frobnicate", "1"} << 2 << "unexpected argument --frobnicate";
         QTest::newRow("broken cfg") << QStringList{"option", "--type", "1", "--cfg", bad, "--dataset", bad} << 1 << "bad.json:";
         QTest::newRow("missing file") << QStringList{"option", "--type", "1", "--cfg", m_dir.filePath("none.json"), "--dataset", bad} << 1 << "cannot read";
-        QTest::newRow("dataset not an object") << QStringList{"option", "--type", "1", "--cfg", m_dir.filePath("cfg.json"), "--dataset", array}
+        QTest::newRow("dataset not an object") << QStringList{"option", "--type", "1", "--cfg", object, "--dataset", array}
                                               << 1 << "the dataset must be an object";
         QTest::newRow("type not a number") << QStringList{"option", "--type", "line", "--cfg", bad, "--dataset", bad} << 1 << "--type must be";
-        QTest::newRow("records not an array") << QStringList{"makedata", "--query-type", "1", "--records", m_dir.filePath("cfg.json"),
-                                                             "--dimensions", array} << 1 << "the records must be a JSON array";
+        QTest::newRow("records not an array") << QStringList{"makedata", "--query-type", "1", "--records", object, "--dimensions", array} << 1 << "the records must be a JSON array";
         QTest::newRow("dimension without name") << QStringList{"makedata", "--query-type", "1", "--records", array, "--dimensions", array}
                                                << 1 << "every dimension needs a \"name\"";
-        QTest::newRow("bad id") << QStringList{"makedata", "--query-type", "1", "--records", array, "--dimensions", m_dir.filePath("dims.json"),
-                                               "--ids", "1,x"} << 1 << "--ids: x is not an index ID";
+        QTest::newRow("bad id") << QStringList{"makedata", "--query-type", "1", "--records", array, "--dimensions", dims, "--ids", "1,x"} << 1 << "--ids: x is not an index ID";
     }
 
     void badInput()

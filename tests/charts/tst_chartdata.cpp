@@ -122,15 +122,6 @@ private slots:
             {"header": "2024-01-03", "甲": 6, "均值": 1, "差": 10, "长号": null}])"));
     }
 
-    void unsafeExpressionsAreNotRun()
-    {
-        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("calculated index 坏 not evaluated: unknown name \"while\""));
-        const auto [dims, source] = timeSeries({record(101, "2024-01-01", 1)}, {{"坏", 0}},
-                                               {{"坏", calEntry("坏", "while(1)101")}}, {101});
-        QCOMPARE(source.size(), 1);
-        QVERIFY(source[0].toObject().value("坏").isNull());
-    }
-
     void seasonShapes_data()
     {
         QTest::addColumn<int>("frequency");

@@ -213,9 +213,6 @@ private slots:
         QVERIFY(!qobject_cast<HXSeriesOptionCfgWidget *>(widget.get())->seriesWidgets().first()->isEnabled());
         widget->writeConfig(cfg);
         QCOMPARE(cfg.value("HXCPControls::HXSeriesOptionCfgWidget").toMap().value("丙").toMap(), hidden);
-        QJsonObject option{{"dataset", QJsonArray{dataset()}}};
-        HXChartOption::buildSeries(cfg, option);
-        QCOMPARE(option.value("series").toArray()[0].toObject().value("stack").toString(), QString("Stack"));
     }
 
     void zhpctlBuildsWhatTheWidgetsWrite()
