@@ -3,26 +3,20 @@
 // server), say how to get one when the server refuses it, keep the token to
 // the configured server, and count exports on the server.
 
+#include "serverfixture.h"
 #include "zhpserverprocess.h"
 #include "zhptest.h"
 
 #include "hxdataapi/hxaccesstoken.h"
-#include "hxdataapi/hxdatasourceservice.h"
-#include "hxdataapi/hxhttpservice.h"
 #include "wk/wkappconfig.h"
 #include "wk/wkcfg.h"
 #include "wk/wkexportmanger.h"
-#include "wk/wkserviceconfig.h"
 
-#include <QEventLoop>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace HXDataApi;
@@ -36,50 +30,18 @@ class TestServerAccess : public QObject
 
     QString dbPath() const { return m_dir.filePath(QStringLiteral("access.sqlite")); }
 
-    // Runs the program on the server's database beside the server; its standard output.
-    QByteArray manage(const QStringList &arguments, int expectedExit = 0)
+    // Runs the program on the server's database beside the server.
+    void manage(const QStringList &arguments, int expectedExit = 0)
     {
         QProcess p;
         p.start(ZhpServerProcess::program(), QStringList{QStringLiteral("--db"), dbPath()} + arguments);
-        [&] {
-            QVERIFY(p.waitForFinished(20000));
-            QVERIFY2(p.exitCode() == expectedExit, p.readAllStandardError().constData());
-        }();
-        return p.readAllStandardOutput().trimmed();
+        QVERIFY(p.waitForFinished(20000));
+        QVERIFY2(p.exitCode() == expectedExit, p.readAllStandardError().constData());
     }
 
-    QString signIn(const QString &user)
-    {
-        const QString token = QString::fromLatin1(manage({QStringLiteral("--issue-token"), user}));
-        WKAppConfig::instance()->setAccessToken(token);
-        return token;
-    }
+    void signIn(const QString &user) { WKAppConfig::instance()->setAccessToken(ZhpServerProcess::issueToken(dbPath(), user)); }
 
-    static HttpJsonResult frequencies()
-    {
-        HXDsRequest request;
-        request.setObjName(QStringLiteral("ZRN_GET_INDEX_FREQUENCY_LIST_1"));
-        HXDatasourceService service;
-        HttpJsonResult result;
-        service.getData(request, result);
-        return result;
-    }
-
-    // A composite panel request, as CPCompositePanelService sends it.
-    static HttpJsonResult post(const char *path, const QByteArray &body)
-    {
-        HXHttpService http;
-        HttpJsonResult result;
-        QEventLoop loop;
-        const QUrl url = QUrl(WKServiceConfig::instance()->getHttpUrl(QStringLiteral("servercfg.ini:Global"), QString()))
-                             .resolved(QUrl(QLatin1String(path)));
-        http.postJsonAsyn(url, body, [&](const HttpJsonResult &r) {
-            result = r;
-            loop.quit();
-        });
-        loop.exec();
-        return result;
-    }
+    static HttpJsonResult frequencies() { return ServerTest::query(QStringLiteral("ZRN_GET_INDEX_FREQUENCY_LIST_1")); }
 
     // A GET as the product menu makes for its icons, with its own network access manager.
     int iconStatus(const QString &baseUrl)
@@ -103,7 +65,7 @@ private slots:
         QVERIFY2(m_server.start(dbPath(), {QStringLiteral("--seed"), QStringLiteral("--seed-end"), QStringLiteral("2024-12-31"),
                                            QStringLiteral("--export-limit"), QStringLiteral("5"), QStringLiteral("--quiet")}),
                  qPrintable(m_server.errorText()));
-        WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), m_server.baseUrl());
+        ServerTest::useServer(m_server.baseUrl());
     }
 
     void cleanupTestCase() { QCOMPARE(m_server.stop(), 0); }
@@ -121,11 +83,11 @@ private slots:
         r = frequencies();
         QVERIFY2(r.success, qPrintable(r.errorMsg));
         QCOMPARE(r.data.array().size(), 5);
-        r = post("/user/compositepanel/user/tree", R"({"prodId":"P001"})");
+        r = ServerTest::postRaw(QStringLiteral("/user/compositepanel/user/tree"), R"({"prodId":"P001"})");
         QVERIFY2(r.success, qPrintable(r.errorMsg));
         QCOMPARE(r.data.array().first()[QStringLiteral("NODE_NAME")].toString(), QStringLiteral("我的看板"));
         // A reader who changes a product tree is told why it was refused.
-        r = post("/user/compositepanel/node/edit", R"({"nodeCode":"5EEC0000000000000000000000000001","nodeName":"x"})");
+        r = ServerTest::postRaw(QStringLiteral("/user/compositepanel/node/edit"), R"({"nodeCode":"5EEC0000000000000000000000000001","nodeName":"x"})");
         QCOMPARE(r.statusCode, 403);
         QVERIFY2(r.errorMsg.contains(QStringLiteral("only its editors may")) && r.errorMsg.contains(accessDeniedHint()), qPrintable(r.errorMsg));
         QCOMPARE(iconStatus(m_server.baseUrl()), 404);
@@ -146,8 +108,7 @@ private slots:
         manage({QStringLiteral("--issue-token"), QStringLiteral("bad user")}, 1);
     }
 
-    // The quota is the server's: deleting the local file resets nothing,
-    // and each user has their own.
+    // The quota is the server's: deleting the local file resets nothing.
     void exportQuotaKeptByTheServer()
     {
         WKExportManger *exports = WKExportManger::instance();
@@ -164,17 +125,11 @@ private slots:
         QFile::remove(exports->storageFile());
         QCOMPARE(exports->getExportedIdxCount(QStringLiteral("x1")), 5);
 
-        signIn(QStringLiteral("x2"));
-        QCOMPARE(exports->getExportedIdxCount(QStringLiteral("x2")), 0);
-        QVERIFY(!exports->reserveExportedIdxCount(QStringLiteral("x2"), 6));
-        QVERIFY(exports->reserveExportedIdxCount(QStringLiteral("x2"), 5));
-        QCOMPARE(exports->getExportedIdxCount(QStringLiteral("x2")), 5);
-
         // A server that cannot be asked counts as a used-up quota.
-        WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), QStringLiteral("http://127.0.0.1:1/"));
-        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^the export count of x2 is not available: ")));
-        QCOMPARE(exports->getExportedIdxCount(QStringLiteral("x2")), int(WKExportManger::Unavailable));
-        WKServiceConfig::instance()->setHttpUrl(QStringLiteral("servercfg.ini:Global"), m_server.baseUrl());
+        ServerTest::useServer(QStringLiteral("http://127.0.0.1:1/"));
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^the export count of x1 is not available: ")));
+        QCOMPARE(exports->getExportedIdxCount(QStringLiteral("x1")), int(WKExportManger::Unavailable));
+        ServerTest::useServer(m_server.baseUrl());
     }
 
     void tokenFromFileOrEnvironment()

@@ -31,19 +31,15 @@ private slots:
         QTemporaryDir dir;
         const QString db = dir.filePath(QStringLiteral("process.sqlite"));
         // A token issued before the server first opens the file.
-        QProcess issue;
-        issue.start(ZhpServerProcess::program(), {QStringLiteral("--db"), db, QStringLiteral("--issue-token"), QStringLiteral("u1001")});
-        QVERIFY(issue.waitForFinished(10000));
-        QCOMPARE(issue.exitCode(), 0);
-        WKAppConfig::instance()->setAccessToken(QString::fromLatin1(issue.readAllStandardOutput().trimmed()));
+        const QString token = ZhpServerProcess::issueToken(db, QStringLiteral("u1001"));
+        QVERIFY(!token.isEmpty());
+        WKAppConfig::instance()->setAccessToken(token);
         ZhpServerProcess server;
         QVERIFY2(server.start(db, {QStringLiteral("--seed"), QStringLiteral("--seed-end"), QStringLiteral("2024-12-31")}), qPrintable(server.errorText()));
-        QVERIFY(server.port() > 0);
         useServer(server.baseUrl());
 
         const HttpJsonResult frequencies = query(QStringLiteral("ZRN_GET_INDEX_FREQUENCY_LIST_1"));
         QVERIFY2(frequencies.success, qPrintable(frequencies.errorMsg));
-        QCOMPARE(rows(frequencies).size(), 5);
         int status = 0;
         QVERIFY(!pageContent(QString::fromLatin1(zhpserver::seed::DashboardPad), &status).isEmpty());
         QCOMPARE(status, 200);

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
-#include <functional>
 #include <memory>
+#include <thread>
 
 namespace httplib {
 class Server;
@@ -19,15 +18,15 @@ public:
     ~HttpTestServer();
 
     // The server to add handlers to, before start().
-    httplib::Server &server();
+    httplib::Server &server() { return *m_server; }
 
     // Binds to 127.0.0.1 on a free port and serves until destruction; false when it cannot.
     bool start();
     int port() const { return m_port; }
-    QString baseUrl() const;
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
 
 private:
     std::unique_ptr<httplib::Server> m_server;
-    std::unique_ptr<struct HttpTestServerThread> m_thread;
+    std::thread m_thread;
     int m_port = 0;
 };

@@ -29,44 +29,35 @@ struct Cluster
     bool running = false;
 };
 
-Cluster &cluster()
-{
-    static Cluster c;
-    return c;
-}
+Cluster s_cluster;
+std::mutex s_mutex;
 
-std::mutex &clusterMutex()
-{
-    static std::mutex m;
-    return m;
-}
-
+// The newest installed PostgreSQL, or $ZHP_PG_BIN.
 QString findBinaries()
 {
     const QString fromEnv = qEnvironmentVariable("ZHP_PG_BIN");
     if (!fromEnv.isEmpty())
         return fromEnv;
-    QDir root(QStringLiteral("/usr/lib/postgresql"));
-    QStringList versions = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(versions.begin(), versions.end(), [](const QString &a, const QString &b) { return a.toInt() > b.toInt(); });
-    for (const QString &v : versions) {
-        const QString bin = root.filePath(v + QStringLiteral("/bin"));
-        if (QFileInfo(bin + QStringLiteral("/initdb")).isExecutable())
-            return bin;
+    QString found;
+    int newest = 0;
+    for (const QFileInfo &v : QDir(QStringLiteral("/usr/lib/postgresql")).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (v.fileName().toInt() > newest && QFileInfo(v.filePath() + QStringLiteral("/bin/initdb")).isExecutable()) {
+            newest = v.fileName().toInt();
+            found = v.filePath() + QStringLiteral("/bin");
+        }
     }
-    return QString();
+    return found;
 }
 
-bool run(const Cluster &c, const QString &tool, const QStringList &args, QString *error, int timeoutMs = 60000)
+bool run(const QString &tool, const QStringList &args, QString *error)
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
-    QStringList command = c.runAs;
-    command << c.bin + QLatin1Char('/') + tool << args;
+    QStringList command = s_cluster.runAs;
+    command << s_cluster.bin + QLatin1Char('/') + tool << args;
     p.start(command.takeFirst(), command);
-    if (!p.waitForFinished(timeoutMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        if (error)
-            *error = QStringLiteral("%1 failed: %2").arg(tool, QString::fromLocal8Bit(p.readAll()).trimmed());
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        *error = QStringLiteral("%1 failed: %2").arg(tool, QString::fromLocal8Bit(p.readAll()).trimmed());
         p.kill();
         p.waitForFinished(3000);
         return false;
@@ -76,19 +67,63 @@ bool run(const Cluster &c, const QString &tool, const QStringList &args, QString
 
 void stopCluster()
 {
-    std::lock_guard<std::mutex> lock(clusterMutex());
-    Cluster &c = cluster();
-    if (c.running)
-        run(c, QStringLiteral("pg_ctl"), {QStringLiteral("-D"), c.dir->filePath(QStringLiteral("data")), QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")}, nullptr);
-    c.running = false;
-    c.dir.reset();
+    std::lock_guard<std::mutex> lock(s_mutex);
+    QString ignored;
+    if (s_cluster.running)
+        run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), s_cluster.dir->filePath(QStringLiteral("data")), QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")}, &ignored);
+    s_cluster.running = false;
+    s_cluster.dir.reset();
 }
 
-int freePort()
+// Starts the cluster if it is not running; false with the reason otherwise.
+bool ensureRunning(QString *error)
 {
+    Cluster &c = s_cluster;
+    if (c.running)
+        return true;
+    c.bin = findBinaries();
+    if (c.bin.isEmpty()) {
+        *error = QStringLiteral("no PostgreSQL server programs under /usr/lib/postgresql (install the postgresql package, see scripts/deps.sh)");
+        return false;
+    }
+    c.dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/zhp-pg-XXXXXX"));
+    if (!c.dir->isValid()) {
+        *error = QStringLiteral("cannot create a temporary folder for the cluster");
+        return false;
+    }
+    if (::geteuid() == 0) {
+        // PostgreSQL refuses to run as root.
+        const char *user = ::getpwnam("postgres") ? "postgres" : "nobody";
+        const passwd *pw = ::getpwnam(user);
+        if (!pw || ::chown(QFile::encodeName(c.dir->path()).constData(), pw->pw_uid, pw->pw_gid) != 0) {
+            *error = QStringLiteral("cannot hand the cluster folder to the user %1").arg(QLatin1String(user));
+            return false;
+        }
+        c.runAs = QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), QLatin1String(user), QStringLiteral("--")};
+    }
+    const QString data = c.dir->filePath(QStringLiteral("data"));
+    if (!run(QStringLiteral("initdb"), {QStringLiteral("-D"), data, QStringLiteral("-U"), QStringLiteral("zhp"), QStringLiteral("-A"), QStringLiteral("trust"),
+                                        QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--locale=C"), QStringLiteral("--no-sync")},
+             error))
+        return false;
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
+    c.port = probe.serverPort();
+    probe.close();
+    const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200")
+                                .arg(c.port)
+                                .arg(c.dir->path());
+    if (!run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data, QStringLiteral("-o"), options, QStringLiteral("-l"), c.dir->filePath(QStringLiteral("log")),
+                                        QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("start")},
+             error)) {
+        QFile log(c.dir->filePath(QStringLiteral("log")));
+        if (log.open(QIODevice::ReadOnly))
+            *error += QStringLiteral("\n") + QString::fromLocal8Bit(log.readAll().right(2000));
+        return false;
+    }
+    c.running = true;
+    qAddPostRoutine(stopCluster);
+    return true;
 }
 
 } // namespace
@@ -98,69 +133,16 @@ bool selected()
     return qEnvironmentVariable("ZHP_TEST_ENGINE").compare(QLatin1String("postgresql"), Qt::CaseInsensitive) == 0;
 }
 
-bool ensureRunning(QString *error)
-{
-    std::lock_guard<std::mutex> lock(clusterMutex());
-    Cluster &c = cluster();
-    if (c.running)
-        return true;
-    c.bin = findBinaries();
-    if (c.bin.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("no PostgreSQL server programs under /usr/lib/postgresql (install the postgresql package, see scripts/deps.sh)");
-        return false;
-    }
-    c.dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/zhp-pg-XXXXXX"));
-    if (!c.dir->isValid()) {
-        if (error)
-            *error = QStringLiteral("cannot create a temporary folder for the cluster");
-        return false;
-    }
-    c.runAs.clear();
-    if (::geteuid() == 0) {
-        // PostgreSQL refuses to run as root.
-        const char *user = ::getpwnam("postgres") ? "postgres" : "nobody";
-        const passwd *pw = ::getpwnam(user);
-        if (!pw || ::chown(QFile::encodeName(c.dir->path()).constData(), pw->pw_uid, pw->pw_gid) != 0) {
-            if (error)
-                *error = QStringLiteral("cannot hand the cluster folder to the user %1").arg(QLatin1String(user));
-            return false;
-        }
-        c.runAs = QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), QLatin1String(user), QStringLiteral("--")};
-    }
-    const QString data = c.dir->filePath(QStringLiteral("data"));
-    if (!run(c, QStringLiteral("initdb"), {QStringLiteral("-D"), data, QStringLiteral("-U"), QStringLiteral("zhp"), QStringLiteral("-A"), QStringLiteral("trust"),
-                                           QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--locale=C"), QStringLiteral("--no-sync")},
-             error))
-        return false;
-    c.port = freePort();
-    const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200")
-                                .arg(c.port)
-                                .arg(c.dir->path());
-    if (!run(c, QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data, QStringLiteral("-o"), options, QStringLiteral("-l"), c.dir->filePath(QStringLiteral("log")),
-                                           QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("start")},
-             error)) {
-        QFile log(c.dir->filePath(QStringLiteral("log")));
-        if (error && log.open(QIODevice::ReadOnly))
-            *error += QStringLiteral("\n") + QString::fromLocal8Bit(log.readAll().right(2000));
-        return false;
-    }
-    c.running = true;
-    qAddPostRoutine(stopCluster);
-    return true;
-}
-
 QString createDatabase(QString *error)
 {
-    if (!ensureRunning(error))
-        return QString();
     QString name;
     int port = 0;
     {
-        std::lock_guard<std::mutex> lock(clusterMutex());
-        Cluster &c = cluster();
-        name = QStringLiteral("zhp_test_%1").arg(++c.databases);
-        port = c.port;
+        std::lock_guard<std::mutex> lock(s_mutex);
+        if (!ensureRunning(error))
+            return QString();
+        name = QStringLiteral("zhp_test_%1").arg(++s_cluster.databases);
+        port = s_cluster.port;
     }
     const QString connection = QStringLiteral("zhp-pgcluster-admin");
     bool ok = false;
@@ -170,14 +152,11 @@ QString createDatabase(QString *error)
         db.setPort(port);
         db.setUserName(QStringLiteral("zhp"));
         db.setDatabaseName(QStringLiteral("postgres"));
-        if (db.open()) {
-            QSqlQuery q(db);
-            ok = q.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
-            if (!ok && error)
-                *error = q.lastError().text();
-        } else if (error) {
-            *error = db.lastError().text();
-        }
+        ok = db.open();
+        QSqlQuery q(db);
+        ok = ok && q.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
+        if (!ok)
+            *error = (db.isOpen() ? q.lastError() : db.lastError()).text();
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);

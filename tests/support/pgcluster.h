@@ -14,11 +14,8 @@ namespace PgCluster {
 // True when the tests of this process run on PostgreSQL.
 bool selected();
 
-// Starts the cluster if it is not running. False with the reason otherwise.
-bool ensureRunning(QString *error);
-
-// Creates an empty database and returns its postgresql:// URL (empty with
-// `error` set on failure).
+// Starts the cluster if needed, creates an empty database and returns its
+// postgresql:// URL (empty with `error` set on failure).
 QString createDatabase(QString *error);
 
 } // namespace PgCluster

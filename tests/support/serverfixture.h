@@ -111,6 +111,14 @@ inline QUrl endpoint(const QString &path)
 
 inline QByteArray json(const QJsonObject &o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); }
 
+// `o` with the keys of `more` added or replaced.
+inline QJsonObject with(QJsonObject o, const QJsonObject &more)
+{
+    for (auto it = more.begin(); it != more.end(); ++it)
+        o.insert(it.key(), it.value());
+    return o;
+}
+
 inline HttpJsonResult postRaw(const QString &path, const QByteArray &body)
 {
     HXDataApi::HXHttpService http;
@@ -198,27 +206,12 @@ public:
             // A held request is answered after release(), on its own worker thread.
             while (held && !m_released.loadAcquire())
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            httplib::Client client("127.0.0.1", port);
-            const httplib::Headers headers{{"Authorization", req.get_header_value("Authorization")}};
-            auto answer = client.Post("/datasource/query", headers, req.body, "application/json");
+            forward(port, req, res);
             if (held)
                 m_heldAnswered.storeRelease(1);
-            if (!answer) {
-                res.status = 502;
-                return;
-            }
-            res.status = answer->status;
-            res.set_content(answer->body, "application/json");
         });
         // The export quota is kept by the server, for the user of the token.
-        m_relay.server().Post(R"(/user/export/(count|reserve))", [port](const httplib::Request &req, httplib::Response &res) {
-            httplib::Client client("127.0.0.1", port);
-            const httplib::Headers headers{{"Authorization", req.get_header_value("Authorization")}};
-            auto answer = client.Post(req.path.c_str(), headers, req.body, "application/json");
-            res.status = answer ? answer->status : 502;
-            if (answer)
-                res.set_content(answer->body, "application/json");
-        });
+        m_relay.server().Post(R"(/user/export/(count|reserve))", [port](const httplib::Request &req, httplib::Response &res) { forward(port, req, res); });
         if (!m_relay.start()) {
             *error = QStringLiteral("relay did not start");
             return false;
@@ -278,6 +271,17 @@ public:
     bool signIn(const QString &userId) { return ZhpTest::signIn(m_server.server(), userId, {}, nullptr); }
 
 private:
+    // Answers with what the server on `port` answers to the same request.
+    static void forward(int port, const httplib::Request &req, httplib::Response &res)
+    {
+        httplib::Client client("127.0.0.1", port);
+        const httplib::Headers headers{{"Authorization", req.get_header_value("Authorization")}};
+        auto answer = client.Post(req.path.c_str(), headers, req.body, "application/json");
+        res.status = answer ? answer->status : 502;
+        if (answer)
+            res.set_content(answer->body, "application/json");
+    }
+
     QString m_holdNext;
     QAtomicInt m_released{1};
     QAtomicInt m_heldAnswered{0};

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFileInfo>
 
 #include <csignal>
 
@@ -22,38 +21,26 @@ QString ZhpServerProcess::program()
 
 bool ZhpServerProcess::start(const QString &dbPath, const QStringList &extraArguments, int timeoutMs)
 {
-    const QString exe = program();
-    if (!QFileInfo(exe).isExecutable()) {
-        m_error = QStringLiteral("%1 is not an executable").arg(exe);
-        return false;
-    }
     m_port = 0;
     m_stderr.clear();
-    m_process.setProgram(exe);
-    m_process.setArguments(QStringList{QStringLiteral("--db"), dbPath, QStringLiteral("--port"), QStringLiteral("0")} + extraArguments);
-    m_process.start();
+    m_process.start(program(), QStringList{QStringLiteral("--db"), dbPath, QStringLiteral("--port"), QStringLiteral("0")} + extraArguments);
     if (!m_process.waitForStarted(timeoutMs)) {
-        m_error = m_process.errorString();
+        m_error = QStringLiteral("%1: %2").arg(program(), m_process.errorString());
         return false;
     }
     QByteArray out;
     const QDeadlineTimer deadline(timeoutMs);
-    while (!out.contains('\n') && !deadline.hasExpired()) {
-        if (m_process.state() == QProcess::NotRunning)
-            break;
+    while (!out.contains('\n') && !deadline.hasExpired() && m_process.state() == QProcess::Running) {
         m_process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
         out += m_process.readAllStandardOutput();
     }
     m_stderr += m_process.readAllStandardError();
-    bool ok = false;
-    const int port = out.left(out.indexOf('\n')).trimmed().toInt(&ok);
-    if (!ok || port <= 0 || port > 65535) {
-        m_error = QStringLiteral("no port line from %1 (stdout \"%2\", stderr \"%3\")")
-                      .arg(exe, QString::fromUtf8(out), QString::fromUtf8(m_stderr));
+    m_port = out.left(out.indexOf('\n')).trimmed().toInt();
+    if (m_port <= 0) {
+        m_error = QStringLiteral("no port line from %1 (stdout \"%2\", stderr \"%3\")").arg(program(), QString::fromUtf8(out), QString::fromUtf8(m_stderr));
         stop(3000);
         return false;
     }
-    m_port = port;
     return true;
 }
 
