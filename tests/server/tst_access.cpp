@@ -57,28 +57,20 @@ class TestAccess : public QObject
         return token;
     }
 
+    static httplib::Headers bearer(const QString &token) { return {{"Authorization", "Bearer " + token.toStdString()}}; }
+
     // The Authorization headers a caller sends: the token of a known user,
     // or one of the wrong shapes.
     httplib::Headers headersOf(const QString &who) const
     {
-        const auto bearer = [](const QString &t) { return httplib::Headers{{"Authorization", "Bearer " + t.toStdString()}}; };
-        if (m_tokens.contains(who))
-            return bearer(m_tokens.value(who));
-        if (who == QLatin1String("none"))
-            return {};
-        if (who == QLatin1String("forged"))
-            return bearer(QStringLiteral("zhp_") + QString(43, QLatin1Char('A')));
-        if (who == QLatin1String("empty"))
-            return {{"Authorization", "Bearer "}};
-        if (who == QLatin1String("basic"))
-            return {{"Authorization", "Basic dTEwMDE6c2VjcmV0"}};
-        if (who == QLatin1String("huge"))
-            return bearer(m_tokens.value("u1001") + QString(6000, QLatin1Char('x')));
-        if (who == QLatin1String("twice"))
-            return {{"Authorization", "Bearer " + m_tokens.value("u1001").toStdString()},
-                    {"Authorization", "Bearer " + m_tokens.value("u1002").toStdString()}};
-        qFatal("unknown caller %s", qPrintable(who));
-        return {};
+        const QHash<QString, httplib::Headers> shapes{
+            {"none", {}},
+            {"forged", bearer(QStringLiteral("zhp_") + QString(43, QLatin1Char('A')))},
+            {"empty", {{"Authorization", "Bearer "}}},
+            {"basic", {{"Authorization", "Basic dTEwMDE6c2VjcmV0"}}},
+            {"huge", bearer(m_tokens.value("u1001") + QString(6000, QLatin1Char('x')))},
+            {"twice", {{"Authorization", "Bearer " + m_tokens.value("u1001").toStdString()}, {"Authorization", "Bearer " + m_tokens.value("u1002").toStdString()}}}};
+        return m_tokens.contains(who) ? bearer(m_tokens.value(who)) : shapes.value(who);
     }
 
     Answer send(const QString &who, const QString &path, const QByteArray &body, const char *contentType = "application/json")
