@@ -47,7 +47,6 @@ private slots:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("tree");
-        QTest::newRow("empty") << "" << "<empty>";
         QTest::newRow("no spaces") << "CAT_CODE==:PNODE&&SN>=-3" << "(CAT_CODE == :PNODE && SN >= -3)";
         QTest::newRow("and binds tighter than or") << "A == 1 || B == 2 && C == 3" << "(A == 1 || (B == 2 && C == 3))";
         QTest::newRow("parentheses") << "(A == 1 || B == 2) && C != 3" << "((A == 1 || B == 2) && C != 3)";

@@ -110,29 +110,23 @@ private slots:
         QCOMPARE(pageContent(QString::fromLatin1(seed::UserEmptyPad)), content);
     }
 
-    void addInsertsAtPosition()
-    {
-        QVERIFY(addUserNode("ADD1", kMyBoard, "一", 0).success);
-        QVERIFY(addUserNode("ADD2", kMyBoard, "二", 2, "PADADD2").success);
-        QVERIFY(addUserNode("ADD3", kMyBoard, "三", 99).success); // beyond the end: appended
-        const QJsonArray level = childrenOf(userTree(), kMyBoard);
-        QCOMPARE(names(level), (QStringList{"一", "我的综合屏", "二", "收藏", "三"}));
-        for (int i = 0; i < level.size(); ++i)
-            QCOMPARE(level[i]["SN"].toInt(), i);
-        int status = 0;
-        QCOMPARE(pageContent("PADADD2", &status), QString()); // the new page exists, empty
-        QCOMPARE(status, 200);
-    }
-
-    void moveRenameDelete()
+    void addMoveRenameDelete()
     {
         const auto move = [](const QString &code, const QString &parent, int sn) {
             return call("user/changePosition", with(user(), {{"nodeCode", code}, {"parentNodeCode", parent}, {"sn", sn}})).success;
         };
         QVERIFY(addUserNode("MV1", "ROOT", "甲", 5).success);
         QVERIFY(addUserNode("MV2", "MV1", "乙", 0).success);
-        QVERIFY(addUserNode("MV3", "MV1", "丙", 1, "PADMV3").success);
-        QVERIFY(addUserNode("MV4", "MV1", "丁", 2).success);
+        QVERIFY(addUserNode("MV4", "MV1", "丁", 99).success); // beyond the end: appended
+        QVERIFY(addUserNode("MV3", "MV1", "丙", 1, "PADMV3").success); // between the two
+        const QJsonArray level = childrenOf(userTree(), "MV1");
+        QCOMPARE(names(level), (QStringList{"乙", "丙", "丁"}));
+        for (int i = 0; i < level.size(); ++i)
+            QCOMPARE(level[i]["SN"].toInt(), i);
+        int status = 0;
+        QCOMPARE(pageContent("PADMV3", &status), QString()); // the new page exists, empty
+        QCOMPARE(status, 200);
+
         QVERIFY(move("MV2", "MV1", 2)); // down within the parent
         QCOMPARE(names(childrenOf(userTree(), "MV1")), (QStringList{"丙", "丁", "乙"}));
         QVERIFY(move("MV2", "MV1", 0)); // and up again
@@ -152,7 +146,6 @@ private slots:
         tree = userTree();
         QVERIFY(find(tree, "MV3").isEmpty());
         QCOMPARE(find(tree, "MV4")["SN"].toInt(), 0);
-        int status = 0;
         pageContent("PADMV3", &status);
         QCOMPARE(status, 404);
     }
