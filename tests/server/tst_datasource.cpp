@@ -34,14 +34,6 @@ QVariant list(std::initializer_list<qint64> values)
 
 qint64 integer(const QJsonValue &v) { return qint64(v.toDouble()); }
 
-QSet<qint64> idsOf(const QJsonArray &rows)
-{
-    QSet<qint64> out;
-    for (const QJsonValue &r : rows)
-        out.insert(integer(r["IDX_ID"]));
-    return out;
-}
-
 // What a refused request could have touched.
 QJsonArray state()
 {
@@ -89,7 +81,6 @@ private slots:
             const QString path = node["CAT_CODE_ALL"].toString();
             if (node["HAV_IDX"].toInt() != 1 || !path.contains(QString::number(root) + QLatin1Char(',')))
                 continue;
-            QVERIFY(path.endsWith(QString::number(integer(node["CAT_CODE"]))));
             const HttpJsonResult idx = query(indexObject, QStringLiteral("CAT_CODE == :PNODE"), {{"PNODE", node["CAT_CODE"].toVariant()}});
             QVERIFY2(idx.success, qPrintable(idx.errorMsg));
             for (const QJsonValue &i : rows(idx))
@@ -149,10 +140,11 @@ private slots:
         const HttpJsonResult r = query(object, filter, params);
         QVERIFY2(r.success, qPrintable(r.errorMsg));
         QCOMPARE(rows(r).size(), count);
-        QCOMPARE(idsOf(rows(r)), indices);
         QHash<qint64, qint64> last;
+        QSet<qint64> ids;
         qint64 newest = 0;
         for (const QJsonValue &row : rows(r)) {
+            ids.insert(integer(row["IDX_ID"]));
             if (row["FREQUENCY_NAME"].isString())
                 QCOMPARE(row["FREQUENCY_NAME"].toString(), frequencyNames.value(row["FREQUENCY_CODE"].toInt()));
             QVERIFY(!row.toObject().contains("IDX_IDS")); // an alias filters but is not answered
@@ -166,6 +158,7 @@ private slots:
             last[id] = dt;
             newest = qMax(newest, dt);
         }
+        QCOMPARE(ids, indices);
         if (latest.isValid())
             QCOMPARE(newest, ms(latest));
     }

@@ -96,7 +96,6 @@ private slots:
 
     void treesArePerProduct()
     {
-        QVERIFY(!productTree(kProduct).isEmpty());
         QCOMPARE(productTree(QStringLiteral("P999")), QJsonArray());
         QCOMPARE(userTree(kUser, QString::fromLatin1(seed::SecondProduct)), QJsonArray());
     }
@@ -291,7 +290,6 @@ private slots:
             zhpserver::Storage storage(old.dbPath());
             QVERIFY2(storage.open(&error, 1), qPrintable(error));
             QSqlDatabase db = storage.connection();
-            QCOMPARE(zhpserver::Storage::storedVersion(db), 1);
             QVERIFY(!db.record(QStringLiteral("page")).contains(QStringLiteral("revision")));
             QSqlQuery q(db);
             QVERIFY(q.exec(QStringLiteral("INSERT INTO tree_node VALUES ('OLD', 2, 'P001', 'u1001', 'ROOT', '旧页面', 1, 'OLDPAD', 0)")));

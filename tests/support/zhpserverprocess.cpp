@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
-#include <csignal>
-
 ZhpServerProcess::~ZhpServerProcess()
 {
     if (m_process.state() != QProcess::NotRunning)
@@ -58,14 +56,12 @@ QString ZhpServerProcess::issueToken(const QString &dbPath, const QString &userI
 
 int ZhpServerProcess::stop(int timeoutMs)
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    ::kill(pid_t(m_process.processId()), SIGTERM);
-    if (!m_process.waitForFinished(timeoutMs)) {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-        m_stderr += m_process.readAllStandardError();
-        return -1;
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate(); // SIGTERM
+        if (!m_process.waitForFinished(timeoutMs)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
     }
     m_stderr += m_process.readAllStandardError();
     return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
