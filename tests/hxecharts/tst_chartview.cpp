@@ -84,10 +84,7 @@ class TestChartView : public QObject
     {
         auto result = std::make_shared<QPair<bool, QVariant>>(false, QVariant());
         view->page()->runJavaScript(script, [result](const QVariant &v) { *result = {true, v}; });
-        QElapsedTimer timer;
-        timer.start();
-        while (!result->first && timer.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qWaitFor([&] { return result->first; }, 10000);
         return result->second;
     }
     QVariant js(const QString &script) { return js(m_view.get(), script); }
@@ -156,69 +153,61 @@ private Q_SLOTS:
         QTRY_COMPARE(countPixels(m_view->chartImage(), Qt::red), 0);
     }
 
-    void tooltipsFormatValues_data()
+    // The tooltip of a data point, and the data view table (none for a
+    // chart without a data view).
+    void tooltipsAndDataViews_data()
     {
         QTest::addColumn<QByteArray>("option");
         QTest::addColumn<QString>("action");
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QStringList>("absent");
+        QTest::addColumn<QStringList>("rows");
 
-        QTest::newRow("line") << QByteArray(kLineOption) << "dataIndex: 1" << QStringList{"2024-01-02", "甲", "1,234.5", "乙", "12"} << QStringList{"[object"};
-        QTest::newRow("line with gap") << QByteArray(kLineOption) << "dataIndex: 2" << QStringList{"2024-01-03", "乙-"} << QStringList{"null", "NaN"};
-        QTest::newRow("pie") << QByteArray(kPieOption) << "dataIndex: 0" << QStringList{"铜", "30 (75%)"} << QStringList{"series"};
-        QTest::newRow("section") << QByteArray(kSectionOption) << "dataIndex: 1" << QStringList{"2024-01-01", "乙7"} << QStringList{"series"};
-        QTest::newRow("kline") << QByteArray(kKlineOption) << "dataIndex: 1" << QStringList{"2024-01-02", "螺纹钢6", "MA5-"} << QStringList{"开盘"};
-        QTest::newRow("map") << QByteArray(kMapOption) << "name: '上海'" << QStringList{"上海55"} << QStringList{"NaN"};
+        QTest::newRow("line") << QByteArray(kLineOption) << "dataIndex: 1" << QStringList{"2024-01-02", "甲", "1,234.5", "乙", "12"}
+                              << QStringList{"[object"} << QStringList{"日期|甲|乙", "2024-01-01|1|10", "2024-01-02|1,234.5|12", "2024-01-03|3|-"};
+        QTest::newRow("line with gap") << QByteArray(kLineOption) << "dataIndex: 2" << QStringList{"2024-01-03", "乙-"} << QStringList{"null", "NaN"}
+                                       << QStringList();
+        QTest::newRow("pie") << QByteArray(kPieOption) << "dataIndex: 0" << QStringList{"铜", "30 (75%)"} << QStringList{"series"}
+                             << QStringList{"名称|数值|占比", "铜|30|75.00%", "铝|10|25.00%"};
+        QTest::newRow("section") << QByteArray(kSectionOption) << "dataIndex: 1" << QStringList{"2024-01-01", "乙7"} << QStringList{"series"}
+                                 << QStringList();
+        // The K-line series carry their own data; the first axis gives the dates.
+        QTest::newRow("kline") << QByteArray(kKlineOption) << "dataIndex: 1" << QStringList{"2024-01-02", "螺纹钢6", "MA5-"} << QStringList{"开盘"}
+                               << QStringList{"日期|螺纹钢|MA5", "2024-01-01|5|-", "2024-01-02|6|-"};
+        // The data view lists the highest value first.
+        QTest::newRow("map") << QByteArray(kMapOption) << "name: '上海'" << QStringList{"上海55"} << QStringList{"NaN"}
+                             << QStringList{"地区|数值", "广东|100", "上海|55", "北京|10"};
     }
 
-    void tooltipsFormatValues()
+    void tooltipsAndDataViews()
     {
         QFETCH(QByteArray, option);
         QFETCH(QString, action);
         QFETCH(QStringList, expected);
         QFETCH(QStringList, absent);
+        QFETCH(QStringList, rows);
 
         QVERIFY(draw(m_view.get(), parse(option.constData())));
-        const QString script = QStringLiteral(
+        const QString tip = QStringLiteral(
             "zhpChart.instance().dispatchAction({type: 'showTip', seriesIndex: 0, %1});"
             "Array.prototype.map.call(document.querySelectorAll('#chart > div'), function (d) { return d.textContent; }).join('|')")
                                    .arg(action);
         QString text;
-        QTRY_VERIFY((text = js(script).toString()).contains(expected.first()));
+        QTRY_VERIFY((text = js(tip).toString()).contains(expected.first()));
         for (const QString &part : expected)
             QVERIFY2(text.contains(part), qPrintable(text));
         for (const QString &part : absent)
             QVERIFY2(!text.contains(part), qPrintable(text));
-    }
+        if (rows.isEmpty())
+            return;
 
-    void dataViewsTabulateTheOption_data()
-    {
-        QTest::addColumn<QByteArray>("option");
-        QTest::addColumn<QStringList>("rows");
-
-        QTest::newRow("line") << QByteArray(kLineOption)
-                              << QStringList{"日期|甲|乙", "2024-01-01|1|10", "2024-01-02|1,234.5|12", "2024-01-03|3|-"};
-        QTest::newRow("pie") << QByteArray(kPieOption) << QStringList{"名称|数值|占比", "铜|30|75.00%", "铝|10|25.00%"};
-        // Highest value first.
-        QTest::newRow("map") << QByteArray(kMapOption) << QStringList{"地区|数值", "广东|100", "上海|55", "北京|10"};
-        // The K-line series carry their own data; the first axis gives the dates.
-        QTest::newRow("kline") << QByteArray(kKlineOption) << QStringList{"日期|螺纹钢|MA5", "2024-01-01|5|-", "2024-01-02|6|-"};
-    }
-
-    void dataViewsTabulateTheOption()
-    {
-        QFETCH(QByteArray, option);
-        QFETCH(QStringList, rows);
-
-        QVERIFY(draw(m_view.get(), parse(option.constData())));
         m_view->showDataView();
-        const QString script = QStringLiteral(
+        const QString table = QStringLiteral(
             "Array.prototype.map.call(document.querySelectorAll('#zhp-dataview tr'), function (tr) {"
             "  return Array.prototype.map.call(tr.children, function (c) { return c.textContent; }).join('|'); })");
-        QStringList table;
-        QTRY_VERIFY(!(table = js(script).toStringList()).isEmpty());
-        QCOMPARE(table, rows);
-
+        QStringList shown;
+        QTRY_VERIFY(!(shown = js(table).toStringList()).isEmpty());
+        QCOMPARE(shown, rows);
         // A new option closes the data view.
         QVERIFY(draw(m_view.get(), parse(option.constData())));
         QCOMPARE(js(QStringLiteral("document.getElementById('zhp-dataview') === null")).toBool(), true);
