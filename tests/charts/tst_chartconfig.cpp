@@ -178,6 +178,10 @@ class TstChartConfig : public QObject
         emit table->customContextMenuRequested(table->visualRect(table->model()->index(row, 1)).center());
     }
 
+public:
+    // The chart's web view shares its OpenGL context with the widgets.
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
 private slots:
     void initTestCase()
     {
@@ -467,12 +471,6 @@ private slots:
     void cleanupTestCase() { m_server.stop(); }
 };
 
-int main(int argc, char **argv)
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TstChartConfig test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TstChartConfig)
 
 #include "tst_chartconfig.moc"

@@ -84,7 +84,7 @@ class TestChartView : public QObject
     {
         auto result = std::make_shared<QPair<bool, QVariant>>(false, QVariant());
         view->page()->runJavaScript(script, [result](const QVariant &v) { *result = {true, v}; });
-        QTest::qWaitFor([&] { return result->first; }, 10000);
+        (void)QTest::qWaitFor([&] { return result->first; }, 10000);
         return result->second;
     }
     QVariant js(const QString &script) { return js(m_view.get(), script); }
@@ -94,6 +94,10 @@ class TestChartView : public QObject
         view->addCharts(option, update);
         return drawn.wait(10000) && drawn.first().first().toBool();
     }
+
+public:
+    // The chart's web view shares its OpenGL context with the widgets.
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -352,14 +356,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    // The web view shares its OpenGL context with the widgets; this must be set
-    // before the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TestChartView test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestChartView)
 
 #include "tst_chartview.moc"

@@ -98,6 +98,10 @@ class TstIndexDataView : public QObject
         return view;
     }
 
+public:
+    // The chart's web view shares its OpenGL context with the widgets.
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
 private slots:
     void initTestCase()
     {
@@ -349,36 +353,27 @@ private slots:
         for (CPIndexDataComponent *table : tables)
             QTRY_COMPARE(table->view()->model()->rowCount(), 1);
 
-        for (int pass = 0; pass < 2; ++pass) {
-            for (CPIndexDataComponent *table : tables) {
-                custom.activateWindow(); // back from the previous dialog
-                QVERIFY(QTest::qWaitForWindowActive(&custom));
-                QWidget *viewport = table->view()->tableView()->viewport();
-                QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(viewport->width() - 5, viewport->height() - 5));
-                QTRY_VERIFY(table->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == table);
-                QWidget *opener = nullptr;
-                QString indexObject;
-                onNextModal<CPBaseDialog>([&](CPBaseDialog *dialog) {
-                    opener = dialog->parentWidget();
-                    if (auto *selector = dialog->findChild<CPIndexSelector *>())
-                        indexObject = selector->indexObjName();
-                    dialog->reject();
-                });
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
-                QTRY_VERIFY(opener);
-                QCOMPARE(opener, table);
-                QCOMPARE(indexObject, table->config().indexObjName);
-            }
+        for (CPIndexDataComponent *table : tables) {
+            custom.activateWindow(); // back from the previous dialog
+            QVERIFY(QTest::qWaitForWindowActive(&custom));
+            QWidget *viewport = table->view()->tableView()->viewport();
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(viewport->width() - 5, viewport->height() - 5));
+            QTRY_VERIFY(table->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == table);
+            QWidget *opener = nullptr;
+            QString indexObject;
+            onNextModal<CPBaseDialog>([&](CPBaseDialog *dialog) {
+                opener = dialog->parentWidget();
+                if (auto *selector = dialog->findChild<CPIndexSelector *>())
+                    indexObject = selector->indexObjName();
+                dialog->reject();
+            });
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
+            QTRY_VERIFY(opener);
+            QCOMPARE(opener, table);
+            QCOMPARE(indexObject, table->config().indexObjName);
         }
     }
 };
 
-int main(int argc, char **argv)
-{
-    // Index names open the detail dialog, whose chart is a web view.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TstIndexDataView test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TstIndexDataView)
 #include "tst_indexdataview.moc"

@@ -106,11 +106,15 @@ class TstIndexDetailDialog : public QObject
         box.arm();
         panel->dataOptionView()->button(QStringLiteral("d_down_data"))->click();
         const bool cancelled = !fileName.isNull() && fileName.isEmpty();
-        QTest::qWaitFor([&] { return box.seen || (cancelled && *answered); }, 15000);
+        (void)QTest::qWaitFor([&] { return box.seen || (cancelled && *answered); }, 15000);
         if (cancelled)
-            QTest::qWaitFor([&] { return box.seen; }, 300);
+            (void)QTest::qWaitFor([&] { return box.seen; }, 300);
         return box.seen ? box.title + QLatin1Char('|') + box.text : QString();
     }
+
+public:
+    // The chart's web view shares its OpenGL context with the widgets.
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 private slots:
     void initTestCase()
@@ -325,12 +329,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TstIndexDetailDialog test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TstIndexDetailDialog)
 
 #include "tst_indexdetaildialog.moc"
