@@ -11,29 +11,24 @@ using namespace HXCPControls;
 
 namespace {
 
-QJsonObject parse(QString json)
+// The chart settings a case of the data folder names; the others keep their defaults.
+CPDetailChartOptions optionsOf(const QJsonObject &o)
 {
-    // Fragments every option shares, spelled once.
-    const std::pair<const char *, const char *> fragments[] = {
-        {"%DS%", R"([{"dimensions":["header","甲","乙"],"source":[["2024-01-02",10,5],["2024-01-03",12,null]]}])"},
-        {"%S%", R"("showSymbol":false,"connectNulls":true)"},
-        {"%XL%", R"({"type":"category","axisLabel":{"showMaxLabel":true,"showMinLabel":true},"boundaryGap":false})"},
-        {"%XB%", R"({"type":"category","boundaryGap":true})"},
-        {"%Y%", R"({"type":"value","scale":true,"splitLine":{"show":false},"name":"元/吨"})"},
-        {"%ZOOM%", R"("dataZoom":{"start":0,"end":100,"bottom":40},"grid":{"bottom":100})"},
-        {"%LEGEND%", R"("legend":{"type":"scroll","orient":"horizontal","x":"center","y":"bottom"})"},
-        {"%TIP%", R"("tooltip":{"trigger":"axis","backgroundColor":"%RGBA%"})"},
-        {"%RGBA%", "rgba(255,255,255)"},
-        {"%MP%", R"("markPoint":{"data":[{"type":"max","name":"Max"},{"type":"min","name":"Min"}]})"},
-    };
-    for (const auto &f : fragments)
-        json.replace(QLatin1String(f.first), QString::fromUtf8(f.second));
-    QJsonParseError error;
-    QJsonObject object = QJsonDocument::fromJson(json.toUtf8(), &error).object();
-    if (error.error != QJsonParseError::NoError)
-        qFatal("bad expected option: %s in %s", qPrintable(error.errorString()), qPrintable(json));
-    object.insert(QStringLiteral("color"), CPIndexDetailChart::palette());
-    return object;
+    CPDetailChartOptions options;
+    options.chartType = o.value("chartType").toInt(options.chartType);
+    options.form = o.value("form").toInt(options.form);
+    options.showLegend = o.value("showLegend").toBool(options.showLegend);
+    options.showGridLines = o.value("showGridLines").toBool();
+    options.showMarks = o.value("showMarks").toBool();
+    options.showTitle = o.value("showTitle").toBool();
+    options.titleText = o.value("titleText").toString();
+    options.titleAlign = o.value("titleAlign").toString(options.titleAlign);
+    const QJsonObject axes = o.value("axisSettings").toObject(); // index ID: [line type, axis, unit]
+    for (auto it = axes.begin(); it != axes.end(); ++it) {
+        const QJsonArray a = it.value().toArray();
+        options.axisSettings.insert(it.key().toLongLong(), {a[0].toInt(), a[1].toInt(), a[2].toString()});
+    }
+    return options;
 }
 
 const QList<QVariantMap> kIndexes{
@@ -72,7 +67,6 @@ QStringList tableText(const QStandardItemModel &model)
 
 } // namespace
 
-Q_DECLARE_METATYPE(CPDetailChartOptions)
 
 class TstIndexDetailChart : public QObject
 {
@@ -81,90 +75,31 @@ class TstIndexDetailChart : public QObject
 private slots:
     void initTestCase() { ZhpTest::failOnUnexpectedMessages(); }
 
+    // The option of every chart type and of the season form, against the
+    // options of the data folder (the palette aside).
     void optionOfEveryForm_data()
     {
-        QTest::addColumn<CPDetailChartOptions>("options");
-        QTest::addColumn<bool>("season");
-        QTest::addColumn<QString>("expected");
-
-        auto with = [](int type, std::function<void(CPDetailChartOptions &)> change = {}) {
-            CPDetailChartOptions o;
-            o.chartType = type;
-            if (change)
-                change(o);
-            return o;
-        };
-        QTest::newRow("line") << with(1) << false
-            << R"({"dataset":%DS%,"series":[{"name":"甲","type":"line",%S%},{"name":"乙","type":"line",%S%}],
-                  "xAxis":%XL%,"yAxis":%Y%,%ZOOM%,%LEGEND%,%TIP%})";
-        QTest::newRow("bar with grid lines") << with(2, [](auto &o) { o.showGridLines = true; }) << false
-            << R"({"dataset":%DS%,"series":[{"name":"甲","type":"bar",%S%},{"name":"乙","type":"bar",%S%}],
-                  "xAxis":%XB%,"yAxis":{"type":"value","scale":true,"splitLine":{"show":true},"name":"元/吨"},%ZOOM%,%LEGEND%,%TIP%})";
-        QTest::newRow("pie") << with(3) << false
-            << R"({"dataset":[{"dimensions":["header","甲","乙"],"source":[["2024-01-02",10,5],["2024-01-03",12,null]]},
-                              {"dimensions":["header","2024-01-02","2024-01-03"],"source":[["甲",10,12],["乙",5,null]]}],
-                  "series":[{"type":"pie","datasetIndex":1,"encode":{"itemName":"header","value":"2024-01-02"}}],
-                  "legend":{"type":"scroll","orient":"vertical","x":"right","y":"center"},
-                  "tooltip":{"trigger":"item","backgroundColor":"%RGBA%"}})";
-        QTest::newRow("area with marks") << with(4, [](auto &o) { o.showMarks = true; }) << false
-            << R"({"dataset":%DS%,"series":[{"name":"甲","type":"line","areaStyle":{},%S%,%MP%},{"name":"乙","type":"line","areaStyle":{},%S%,%MP%}],
-                  "xAxis":%XL%,"yAxis":%Y%,%ZOOM%,%LEGEND%,%TIP%})";
-        QTest::newRow("horizontal bar without legend") << with(6, [](auto &o) { o.showLegend = false; }) << false
-            << R"({"dataset":%DS%,"series":[{"name":"甲","type":"bar","encode":{"x":"甲","y":"header"},%S%},
-                                            {"name":"乙","type":"bar","encode":{"x":"乙","y":"header"},%S%}],
-                  "xAxis":{"type":"value","scale":true,"splitLine":{"show":false}},"yAxis":{"type":"category","name":"元/吨"},%TIP%})";
-        QTest::newRow("stacked bar") << with(7) << false
-            << R"({"dataset":%DS%,"series":[{"name":"甲","type":"bar","stack":"Stack",%S%},{"name":"乙","type":"bar","stack":"Stack",%S%}],
-                  "xAxis":%XB%,"yAxis":%Y%,%ZOOM%,%LEGEND%,%TIP%})";
-        // A title without text shows the first index's name.
-        QTest::newRow("horizontal stacked bar with title") << with(8, [](auto &o) { o.showTitle = true; }) << false
-            << R"({"dataset":%DS%,"series":[{"name":"甲","type":"bar","encode":{"x":"甲","y":"header"},"stack":"Stack",%S%},
-                                            {"name":"乙","type":"bar","encode":{"x":"乙","y":"header"},"stack":"Stack",%S%}],
-                  "xAxis":{"type":"value","scale":true,"splitLine":{"show":false}},"yAxis":{"type":"category","name":"元/吨"},
-                  %LEGEND%,%TIP%,"title":{"left":"center","text":"甲"}})";
-        // 乙 drawn as bars on a right axis of its own unit.
-        QTest::newRow("scatter on two axes") << with(9, [](auto &o) {
-            o.axisSettings.insert(2, {2, 1, QStringLiteral("万吨")});
-            o.axisSettings.insert(1, {0, 0, QStringLiteral("元/吨")});
-        }) << false
-            << R"({"dataset":%DS%,"series":[{"name":"甲","type":"scatter","yAxisIndex":0,%S%},{"name":"乙","type":"bar","yAxisIndex":1,%S%}],
-                  "xAxis":%XB%,"yAxis":[{"name":"元/吨","splitLine":{"show":false}},{"name":"万吨","splitLine":{"show":false}}],
-                  %ZOOM%,%LEGEND%,%TIP%})";
-        QTest::newRow("kline") << with(10) << false
-            << R"({"series":[{"name":"甲","type":"candlestick","data":[[10,10,10,10],[12,12,12,12]]},
-                             {"name":"MA5","type":"line","smooth":true,"lineStyle":{"opacity":0.5},"data":["-","-"]},
-                             {"name":"MA10","type":"line","smooth":true,"lineStyle":{"opacity":0.5},"data":["-","-"]},
-                             {"name":"MA20","type":"line","smooth":true,"lineStyle":{"opacity":0.5},"data":["-","-"]},
-                             {"name":"MA30","type":"line","smooth":true,"lineStyle":{"opacity":0.5},"data":["-","-"]}],
-                  "xAxis":{"type":"category","axisLabel":{"showMaxLabel":true,"showMinLabel":true},"boundaryGap":false,"data":["2024-01-02","2024-01-03"]},
-                  "yAxis":%Y%,%ZOOM%,%LEGEND%,
-                  "tooltip":{"trigger":"axis","formatter":"method=klineFormatter","backgroundColor":"%RGBA%"}})";
-        // Quarters by year; axis settings of indices do not apply to years.
-        QTest::newRow("season") << with(1, [](auto &o) {
-            o.form = CPDetailChartOptions::Season;
-            o.showTitle = true;
-            o.titleText = QStringLiteral("季节");
-            o.titleAlign = QStringLiteral("left");
-            o.axisSettings.insert(1, {2, 1, QStringLiteral("元/吨")});
-        }) << true
-            << R"({"dataset":[{"dimensions":["header","2023年","2024年"],
-                               "source":[["1季度",1,null],["2季度",null,4],["3季度",null,null],["4季度",2,null]]}],
-                  "series":[{"name":"2023年","type":"line",%S%},{"name":"2024年","type":"line",%S%}],
-                  "xAxis":%XL%,"yAxis":%Y%,%ZOOM%,%LEGEND%,%TIP%,"title":{"left":"left","text":"季节"}})";
+        QTest::addColumn<QJsonObject>("form");
+        QFile file(QStringLiteral(INDEX_DATA_DIR "/detailoptions.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        for (const QJsonValue &form : QJsonDocument::fromJson(file.readAll()).array())
+            QTest::newRow(qPrintable(form["name"].toString())) << form.toObject();
     }
 
     void optionOfEveryForm()
     {
-        QFETCH(CPDetailChartOptions, options);
-        QFETCH(bool, season);
-        QFETCH(QString, expected);
+        QFETCH(QJsonObject, form);
+        const bool season = form["season"].toBool();
         const CPDetailDataset data = season
             ? CPIndexDetailChart::seasonDataset({valueRow(1, "2023-03-31", 1), valueRow(1, "2023-12-31", 2),
                                                  valueRow(1, "2024-06-30", 4), valueRow(1, "2025-03-31", 9)},
                                                 4, 2023, 2024)
             : CPIndexDetailChart::normalDataset(normalRows(), kIndexes);
-        const QJsonObject option = CPIndexDetailChart::buildOption(options, {data}, season ? kIndexes.mid(0, 1) : kIndexes);
-        QCOMPARE(QJsonDocument(option).toJson(), QJsonDocument(parse(expected)).toJson());
+        QJsonObject expected = form["expected"].toObject();
+        expected.insert("color", CPIndexDetailChart::palette());
+        const QJsonObject option = CPIndexDetailChart::buildOption(optionsOf(form["options"].toObject()), {data},
+                                                                   season ? kIndexes.mid(0, 1) : kIndexes);
+        QCOMPARE(QJsonDocument(option).toJson(), QJsonDocument(expected).toJson());
     }
 
     void klineMovingAverages()
