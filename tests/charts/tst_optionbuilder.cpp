@@ -236,21 +236,12 @@ private slots:
             "text": ["高", "低"], "inRange": {"color": ["#111111", "#222222", "#333333"]}})"));
     }
 
-    // The column picker of pies and sections lists the dates and points the series at the chosen one.
-    void filterPicksTheColumn_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("encoded");
-        QTest::newRow("pie") << 3 << "value";
-        QTest::newRow("section") << 11 << "y";
-    }
-
+    // The column picker lists the dates and points the section's bars at the
+    // chosen one (the chart components' test shows it on a pie).
     void filterPicksTheColumn()
     {
-        QFETCH(int, type);
-        QFETCH(QString, encoded);
         QJsonObject option = withDataset(dataset({"甲", "乙", "丙"}, 3));
-        HXChartOption::buildSeries({{"type", type}, {kSeriesKey, QVariantMap{{"transposed", true}}}}, option);
+        HXChartOption::buildSeries({{"type", 11}}, option);
         HXPieChartFilterWidget filter;
         QSignalSpy changed(&filter, &HXOptionFilterBaseWidget::configChanged);
         filter.apply(option);
@@ -258,7 +249,7 @@ private slots:
         QCOMPARE(changed.count(), 0);
         filter.setCurrentChoice("2024-01-03");
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(filter.filter(option).value("series").toArray()[0].toObject().value("encode").toObject().value(encoded).toString(),
+        QCOMPARE(filter.filter(option).value("series").toArray()[0].toObject().value("encode").toObject().value("y").toString(),
                  QString("2024-01-03"));
     }
 

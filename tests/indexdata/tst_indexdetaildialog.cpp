@@ -146,9 +146,8 @@ private slots:
         QCOMPARE(panel->dataModel()->columnCount(), 4);
 
         // Hiding the added index leaves it listed but undrawn.
-        QList<QPushButton *> switches = o.view->indexList()->findChildren<QPushButton *>(QStringLiteral("btn_visible"));
         QPushButton *visible = nullptr;
-        for (QPushButton *b : switches)
+        for (QPushButton *b : o.view->indexList()->findChildren<QPushButton *>(QStringLiteral("btn_visible")))
             visible = b->isVisibleTo(o.view) ? b : visible;
         QVERIFY(visible);
         visible->click();
@@ -186,9 +185,9 @@ private slots:
             dialog->accept();
         });
         click(panel, "d_biaxial_setting");
-        const QJsonArray series = panel->option().value("series").toArray();
-        QCOMPARE(series.at(1).toObject().value("type").toString(), QStringLiteral("bar"));
-        QCOMPARE(series.at(1).toObject().value("yAxisIndex").toInt(), 1);
+        const QJsonObject second = panel->option().value("series").toArray().at(1).toObject();
+        QCOMPARE(second.value("type").toString(), QStringLiteral("bar"));
+        QCOMPARE(second.value("yAxisIndex").toInt(), 1);
         QCOMPARE(panel->option().value("yAxis").toArray().size(), 2);
 
         // The window buttons: the frame fills the mask and comes back.
