@@ -294,44 +294,21 @@ private slots:
         QVERIFY(!registry->create("NoSuchCfgWidget", nullptr));
     }
 
+    // The cases of the data folder: a widget, the chart type, further entries
+    // of the configuration, the edits (object names clicked, or "name=text"
+    // typed; "甲/..." in the row of series 甲) and the entry it writes.
     void editsWriteTheirEntry_data()
     {
         QTest::addColumn<QString>("className");
         QTest::addColumn<int>("type");
-        QTest::addColumn<QVariantMap>("stored");   // further entries of the configuration
-        QTest::addColumn<QStringList>("edits");    // object names clicked, or "name=text" typed
-        QTest::addColumn<QString>("entry");        // what the widget writes
-
-        const QVariantMap twoUnits{{"units", QVariantMap{{"甲", "元/吨"}, {"乙", "万吨"}}}};
-        QTest::newRow("legend defaults") << "HXLegendCfgWidget" << 1 << QVariantMap() << QStringList()
-            << R"({"showLegend": true, "legendPosition": "H", "legendHPosition": "C", "legendVPosition": "T"})";
-        QTest::newRow("legend vertical right") << "HXLegendCfgWidget" << 1 << QVariantMap() << QStringList{"legendVRBtn", "legendHRRBtn", "legendVCRBtn"}
-            << R"({"showLegend": true, "legendPosition": "V", "legendHPosition": "R", "legendVPosition": "C"})";
-        QTest::newRow("legend hidden") << "HXLegendCfgWidget" << 1 << QVariantMap() << QStringList{"showLegendBtn"}
-            << R"({"showLegend": false, "legendPosition": "H", "legendHPosition": "C", "legendVPosition": "T"})";
-        QTest::newRow("title") << "HXTitleOptionWidget" << 1 << QVariantMap() << QStringList{"titleLineEdit=螺纹钢", "subTitleLineEdit=上海", "showTitleBtn", "rightRBtn", "legendVRBtn", "legendHLRBtn", "legendVBRBtn"}
-            << R"({"title": "螺纹钢", "subtitle": "上海", "showTitle": true, "position": "right", "showLegend": true, "legendPosition": "V", "legendHPosition": "L", "legendVPosition": "B"})";
-        QTest::newRow("axes") << "HXXYDataCfgWidget" << 1 << twoUnits << QStringList{"cbShowNetGrid"}
-            << R"({"isShowUnit": true, "isShowNetGrid": false})";
-        QTest::newRow("axes without units") << "HXXYDataCfgWidget" << 2 << QVariantMap() << QStringList{"cbShowUnit"}
-            << R"({"isShowUnit": false, "isShowNetGrid": true})";
-        QTest::newRow("unit") << "HXUnitCfgWidget" << 2 << twoUnits << QStringList()
-            << R"({"isShowUnit": true})";
-        QTest::newRow("series of a line chart") << "HXSeriesOptionCfgWidget" << 1 << twoUnits
-            << QStringList{"showMaxMinBtn", "乙/lineEdit=乙二", "乙/barBtn", "甲/areaBtn", "甲/areaBtn", "甲/defaultBtn"}
-            << R"({"isShowLabel": false, "transposed": false, "isShowMaxMin": true, "甲": {"nickName": "甲", "type": 255, "color": "", "yAxisIndex": 0}, "乙": {"nickName": "乙二", "type": 2, "color": "#123456", "yAxisIndex": 0}})";
-        QTest::newRow("series on the right axis by hand") << "HXSeriesOptionCfgWidget" << 4 << QVariantMap() << QStringList{"乙/rightAxisBtn"}
-            << R"({"isShowLabel": false, "transposed": false, "isShowMaxMin": false, "甲": {"nickName": "甲", "type": 255, "color": "", "yAxisIndex": 0}, "乙": {"nickName": "乙", "type": 255, "color": "", "yAxisIndex": 1}})";
-        QTest::newRow("series of a pie") << "HXSeriesOptionCfgWidget" << 3 << QVariantMap() << QStringList{"transposedBtn"}
-            << R"({"isShowLabel": false, "transposed": true, "isShowMaxMin": false})";
-        QTest::newRow("series of a map") << "HXSeriesOptionCfgWidget" << 5 << QVariantMap() << QStringList{"showLabelBtn"}
-            << R"({"isShowLabel": true, "transposed": false, "isShowMaxMin": false})";
-        QTest::newRow("map default colours") << "HXMapCfgWidget" << 5 << QVariantMap() << QStringList{"cusutom_color_btn", "cusutom_color_btn"}
-            << R"({"isCustomColor": false, "color1": "#87cefa", "color2": "#fff200", "color3": "#ff4500"})";
-        QTest::newRow("map custom colours") << "HXMapCfgWidget" << 5 << QVariantMap() << QStringList{"cusutom_color_btn"}
-            << R"({"isCustomColor": true, "color1": "#87cefa", "color2": "#fff200", "color3": "#ff4500"})";
-        QTest::newRow("pie") << "HXPieOptionCfgWidget" << 3 << QVariantMap() << QStringList{"transposedBtn"}
-            << R"({"transposed": true})";
+        QTest::addColumn<QVariantMap>("stored");
+        QTest::addColumn<QStringList>("edits");
+        QTest::addColumn<QJsonObject>("entry");
+        QFile file(QStringLiteral(CHART_DATA_DIR "/widgets.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        for (const QJsonValue &c : QJsonDocument::fromJson(file.readAll()).array())
+            QTest::newRow(qPrintable(c["name"].toString())) << c["widget"].toString() << c["type"].toInt() << c["stored"].toObject().toVariantMap()
+                                                            << c["edits"].toVariant().toStringList() << c["entry"].toObject();
     }
 
     void editsWriteTheirEntry()
@@ -340,7 +317,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(QVariantMap, stored);
         QFETCH(QStringList, edits);
-        QFETCH(QString, entry);
+        QFETCH(QJsonObject, entry);
 
         QVariantMap cfg = stored;
         cfg.insert("type", type);
@@ -377,7 +354,7 @@ private slots:
             series->seriesWidgets().at(1)->setColor(QColor("#123456"));
 
         widget->writeConfig(cfg);
-        QCOMPARE(QJsonObject::fromVariantMap(cfg.value(widget->entryKey()).toMap()), parse(entry));
+        QCOMPARE(QJsonObject::fromVariantMap(cfg.value(widget->entryKey()).toMap()), entry);
         QCOMPARE(cfg.keys().size(), stored.size() + 2); // "type" and its own entry, nothing else
 
         // A widget filled from the written entry writes it back unchanged.
