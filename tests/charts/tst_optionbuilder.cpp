@@ -158,7 +158,6 @@ private slots:
                                                                       "yAxis": {"type": "value", "scale": true}})"));
         QCOMPARE(build(&HXChartOption::buildToolTip, {}, {}), QJsonObject());
         QCOMPARE(build(&HXChartOption::buildToolBox, {}, {}), QJsonObject());
-        QCOMPARE(build(&HXChartOption::buildGrid, {{"type", 1}}, withDataset(dataset({"甲"}))), withDataset(dataset({"甲"})));
     }
 
     // The legend and title builders on an option that has a title and a legend.
@@ -172,8 +171,6 @@ private slots:
         QTest::newRow("hidden") << false << QVariantMap{{kLegendKey, legendEntry("H", "C", "T", false)}} << R"({"title": {}, "series": []})";
         QTest::newRow("empty positions") << false << QVariantMap{{kLegendKey, legendEntry("", "", "")}}
                                          << R"({"title": {}, "series": [], "legend": {"type": "scroll", "orient": "horizontal", "x": "center", "y": "top"}})";
-        QTest::newRow("other positions") << false << QVariantMap{{kLegendKey, legendEntry("X", "R", "C")}}
-            << R"({"title": {}, "series": [], "legend": {"type": "scroll", "orient": "vertical", "x": "right", "y": "center"}})";
         QTest::newRow("title entry stands in") << false << QVariantMap{{kTitleKey, legendEntry("V", "L", "B")}}
             << R"({"title": {}, "series": [], "legend": {"type": "scroll", "orient": "vertical", "x": "left", "y": "bottom"}})";
         QTest::newRow("title builder drops the title") << true << QVariantMap{{kTitleKey, legendEntry("V", "L", "B")}}

@@ -299,15 +299,13 @@ private slots:
         QWidget *viewport = view->tableView()->viewport();
         const QRect second = view->tableView()->visualRect(view->model()->index(1, 2));
         QTest::mouseMove(viewport, second.center());
-        QTRY_COMPARE(view->highlightedRow(), 1);
-        QCOMPARE(view->delegate()->highlightRow(), 1);
+        QTRY_COMPARE(view->delegate()->highlightRow(), 1); // what is painted
         QVERIFY(changed.count() >= 1);
         QCOMPARE(changed.last().at(0).toModelIndex().row(), 1);
         QCOMPARE(changed.last().at(1).toModelIndex().column(), 6);
 
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(viewport, &leave);
-        QCOMPARE(view->highlightedRow(), -1);
         QCOMPARE(view->delegate()->highlightRow(), -1);
     }
 
