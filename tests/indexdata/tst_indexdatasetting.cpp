@@ -203,8 +203,8 @@ private slots:
         m_ds.failObject("ZRN_GENERAL_INDEX_MULTIPRICE_1");
         ZhpTest::expectMessage(QtWarningMsg, QRegularExpression("^mIndexService.getIndexs error: "));
         selector.loadCandidates({{"CAT_CODE", 380101}, {"HAV_IDX", 1}});
-        QCOMPARE(selector.candidateModel()->rowCount(), 0);
         m_ds.failObject("ZRN_GENERAL_INDEX_MULTIPRICE_1", false);
+        QCOMPARE(selector.candidateModel()->rowCount(), 0);
     }
 
     void headerList()
