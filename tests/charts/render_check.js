@@ -41,15 +41,16 @@ function isNumber(v) {
     return typeof v === 'number' && isFinite(v);
 }
 
-// The marks a series of the option asks for: the rows of its dataset that
-// hold a number in the column it draws.
-function expectedMarks(option, series) {
+// The marks the i-th series of the option asks for: the rows of its dataset
+// that hold a number in the column it draws (without an encoding, the i-th
+// column after the categories, whatever the series is named).
+function expectedMarks(option, series, i) {
     const datasets = [].concat(option.dataset || []);
     const dataset = datasets[series.datasetIndex || 0];
     if (!dataset)
         return 0;
     const encode = series.encode || {};
-    let column = encode.value || encode.y || series.name;
+    let column = encode.value || encode.y || (dataset.dimensions || [])[i + 1];
     if (series.type === 'bar' && encode.x && encode.y === 'header')
         column = encode.x;
     if (series.type === 'map')
@@ -75,7 +76,7 @@ for (const file of files) {
             const series = wanted[i] || {};
             const data = model.getData();
             const view = chart.getViewOfSeriesModel(model);
-            const expected = expectedMarks(option, series);
+            const expected = expectedMarks(option, series, i);
             let drawn = 0;
             if (series.type === 'line') {
                 // One polyline through every point that has a value.

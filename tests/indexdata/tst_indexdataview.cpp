@@ -1,6 +1,7 @@
 // The index table: rows of the seeded server at the stored frequencies, the
-// frequency title bar, duplicate rows, colours, name buttons, restore and
-// save, failures and the row highlight.
+// frequency title bar, name buttons, a failed query, duplicate rows, colours,
+// restore and save, the row highlight, answers that arrive out of order, and
+// Ctrl+P on a page of several tables.
 #include "serverfixture.h"
 #include "modalhelper.h"
 
@@ -12,6 +13,10 @@
 #include "indexdata/cpmultiindexdatacomponent.h"
 #include "indexdata/cptableviewstyleditemdelegate.h"
 #include "indexdata/detail/cpindexdetailview.h"
+#include "editor/cpbasedialog.h"
+#include "indexdata/cpindexselector.h"
+#include "pagelayout/cpcustompage.h"
+#include "wk/wkfactory.h"
 
 #include <QtWidgets>
 
@@ -54,6 +59,14 @@ QVariantMap stored(const CPIndexDataState &state)
     return QJsonDocument(QJsonObject::fromVariantMap(state.toMap())).object().toVariantMap();
 }
 
+// A split item of a page holding a table of the seeded index `n`.
+QJsonObject pageItem(const char *url, int n)
+{
+    return {{"className", "HXCPControls::CPSplitItem"}, {"url", url},
+            {"id", QStringLiteral("{00000000-0000-0000-0000-00000000000%1}").arg(n)},
+            {"child", QJsonObject::fromVariantMap(tableState({n}, {365}).toMap())}};
+}
+
 QString textAt(const CPIndexDataView *view, int row, int column)
 {
     return view->model()->item(row, column)->text();
@@ -85,8 +98,17 @@ class TstIndexDataView : public QObject
         return view;
     }
 
+public:
+    // The chart's web view shares its OpenGL context with the widgets.
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
 private slots:
-    void initTestCase() { m_ds.setUp(); }
+    void initTestCase()
+    {
+        m_ds.setUp();
+        WKFactory<QWidget>::registerClass<CPIndexDataComponent>("CPIndexDataComponent");
+        WKFactory<QWidget>::registerClass<CPMultiIndexDataComponent>("CPMultiIndexDataComponent");
+    }
 
     void init() { m_ds.clear(); }
 
@@ -130,50 +152,76 @@ private slots:
         QVERIFY(textAt(view, 0, 0).isEmpty());
         QCOMPARE(view->model()->item(0, 0)->toolTip(), button->text());
 
+        // The name opens the detail dialog, maximized, on the index at the shown frequency.
         QSignalSpy detail(view, &CPIndexDataView::indexDetailRequested);
-        onNextModal<CPIndexDetailDialog>([](CPIndexDetailDialog *dialog) { dialog->reject(); });
-        button->click(); // the detail dialog opens, modal, and is closed
+        CPIndexDetailRequest seen;
+        bool maximized = false;
+        onNextModal<CPIndexDetailDialog>([&](CPIndexDetailDialog *dialog) {
+            seen = dialog->view()->request();
+            maximized = dialog->windowState() & Qt::WindowMaximized;
+            dialog->reject();
+        });
+        button->click(); // returns when the dialog closes
+        QVERIFY(maximized);
+        const QVariantMap expected{{"indexName", button->text()}, {"indexId", kIndexBase + 1}, {"sourceCode", "1"},
+                                   {"frequencyCode", 7}, {"frequencyName", "周"}, {"conversion", 52}};
         QCOMPARE(detail.count(), 1);
-        const QVariantMap request = detail.at(0).at(0).toMap();
-        QCOMPARE(request.value("indexId").toLongLong(), kIndexBase + 1);
-        QCOMPARE(request.value("frequencyName").toString(), QStringLiteral("周"));
-        QCOMPARE(request.value("conversion").toInt(), 52);
-        QCOMPARE(request.value("sourceCode").toString(), QStringLiteral("1"));
+        QCOMPARE(detail.at(0).at(0).toMap(), expected);
+        QCOMPARE((QVariantMap{{"indexName", seen.indexName}, {"indexId", seen.indexId}, {"sourceCode", seen.sourceCode},
+                              {"frequencyCode", seen.frequencyCode}, {"frequencyName", seen.frequencyName}, {"conversion", seen.conversion}}),
+                 expected);
+
+        // A failed query says so and keeps the rows shown.
+        m_ds.failObject(kRows);
+        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^index rows:")));
+        MessageBoxCatcher box;
+        box.arm();
+        QTest::mouseClick(bar->button(365), Qt::LeftButton);
+        QTRY_VERIFY(box.seen);
+        m_ds.failObject(kRows, false);
+        QCOMPARE(box.title + QLatin1Char('|') + box.text, QStringLiteral("错误|指标加载失败"));
+        QCOMPARE(view->model()->rowCount(), 4);
+        QCOMPARE(textAt(view, 0, 6), QStringLiteral("周"));
     }
 
     void duplicatesColoursAndCells()
     {
         auto view = viewWithHeaders(tableHeaders());
         const QJsonArray rows{
-            QJsonObject{{"INDEX_ID", 1}, {"IDX_ID", 1}, {"INDEX_NAME", "甲"}, {"CHANGE_VAL", -1.5}, {"CHANGE_RATE", -0.4},
-                        {"PUBLISH_DT", 1704412800000.0}, {"INDEX_VAL", 3900}},
+            QJsonObject{{"INDEX_ID", 1}, {"IDX_ID", 1}, {"INDEX_NAME", "甲"}, {"CHANGE_VAL", -1.5}, {"PUBLISH_DT", 1704412800000.0},
+                        {"INDEX_VAL", 3900}},
             QJsonObject{{"INDEX_ID", 1}, {"IDX_ID", 1}, {"INDEX_NAME", "甲again"}, {"CHANGE_VAL", 5}},
-            QJsonObject{{"INDEX_ID", 2}, {"IDX_ID", 2}, {"INDEX_NAME", "乙"}, {"CHANGE_VAL", "0.00"}, {"CHANGE_RATE", 0}},
-            QJsonObject{{"INDEX_ID", 3}, {"IDX_ID", 3}, {"INDEX_NAME", "丙"}, {"CHANGE_VAL", 2.3}, {"CHANGE_RATE", 0.5},
+            QJsonObject{{"INDEX_ID", 2}, {"IDX_ID", 2}, {"INDEX_NAME", "乙"}, {"CHANGE_VAL", "0.00"}, {"CHANGE_RATE", "0.05"}},
+            QJsonObject{{"INDEX_ID", 3}, {"IDX_ID", 3}, {"INDEX_NAME", "丙"}, {"CHANGE_VAL", 2.3}, {"CHANGE_RATE", QJsonValue::Null},
                         {"UNIT_NAME", "元/吨"}, {"FREQUENCY_NAME", QJsonValue::Null}},
+        };
+        // Per row, R for red and G for grey: only a positive change, numeric or
+        // text, is red, and only in the columns flagged 1 or 2.
+        auto colours = [&view] {
+            QStringList shown;
+            for (int r = 0; r < view->model()->rowCount(); ++r) {
+                QString row;
+                for (int c = 0; c < view->model()->columnCount(); ++c) {
+                    const QString colour = colourAt(view.get(), r, c);
+                    row += colour == QLatin1String("#C92E25") ? 'R' : colour == QLatin1String("#515151") ? 'G' : '?';
+                }
+                shown << row;
+            }
+            return shown;
         };
         view->loadData(QJsonDocument(rows));
         QCOMPARE(view->model()->rowCount(), 3); // the second row of index 1 is not shown
         QCOMPARE(view->colorColumn(), QStringLiteral("CHANGE_VAL"));
-        const int change = 3, rate = 4, unit = 5, freq = 6;
-        QCOMPARE(colourAt(view.get(), 0, change), QStringLiteral("#515151"));
-        QCOMPARE(colourAt(view.get(), 1, change), QStringLiteral("#515151"));
-        QCOMPARE(colourAt(view.get(), 2, change), QStringLiteral("#C92E25"));
-        QCOMPARE(colourAt(view.get(), 2, rate), QStringLiteral("#C92E25")); // flag 2 follows the row
-        QCOMPARE(colourAt(view.get(), 2, unit), QStringLiteral("#515151")); // no flag: always grey
-        QCOMPARE(colourAt(view.get(), 2, 2), QStringLiteral("#515151"));    // flag 0
-        QCOMPARE(textAt(view.get(), 0, 1), QStringLiteral("2024-01-05"));
-        QCOMPARE(textAt(view.get(), 0, 2), QStringLiteral("3900"));
-        QCOMPARE(textAt(view.get(), 0, change), QStringLiteral("-1.5"));
-        QCOMPARE(textAt(view.get(), 2, freq), QString()); // null value
-        QCOMPARE(view->model()->item(2, unit)->toolTip(), QStringLiteral("元/吨"));
-        QCOMPARE(Qt::Alignment(view->model()->item(2, unit)->textAlignment()), Qt::AlignVCenter | Qt::AlignHCenter);
-        QCOMPARE(Qt::Alignment(view->model()->item(2, 0)->textAlignment()), Qt::Alignment(Qt::AlignVCenter));
+        QCOMPARE(colours(), QStringList({"GGGGGGG", "GGGGGGG", "GGGRRGG"}));
+        QStringList texts;
+        for (int c = 0; c < view->model()->columnCount(); ++c)
+            texts << textAt(view.get(), 0, c) + '|' + textAt(view.get(), 2, c);
+        QCOMPARE(texts, QStringList({"|", "2024-01-05|", "3900|", "-1.5|2.3", "|", "|元/吨", "|"})); // null and missing values are empty
         auto *name = qobject_cast<QPushButton *>(view->tableView()->indexWidget(view->model()->index(0, 0)));
         QVERIFY(name);
         QCOMPARE(name->text(), QStringLiteral("甲")); // the first of the duplicates
 
-        // A stored limit field overrides the flagged column.
+        // A stored limit field overrides the flagged column; a missing or null value is grey.
         CPIndexDataState state;
         state.headers = tableHeaders();
         state.limitField = QStringLiteral("CHANGE_RATE");
@@ -181,19 +229,7 @@ private slots:
         QTRY_COMPARE(view->model()->columnCount(), 7);
         view->loadData(QJsonDocument(rows));
         QCOMPARE(view->colorColumn(), QStringLiteral("CHANGE_RATE"));
-        QCOMPARE(colourAt(view.get(), 1, change), QStringLiteral("#515151")); // rate 0
-        QCOMPARE(colourAt(view.get(), 2, change), QStringLiteral("#C92E25")); // rate 0.5
-    }
-
-    void colourRule()
-    {
-        // Red only for a positive change, numeric or text; grey for the rest.
-        const QVariant up[] = {2.3, QStringLiteral("0.05")};
-        const QVariant flat[] = {-1.5, QStringLiteral("0.00"), QVariant(), QVariant::fromValue(QPoint(1, 1))};
-        for (const QVariant &v : up)
-            QCOMPARE(CPIndexDataView::rowColor(v), QStringLiteral("#C92E25"));
-        for (const QVariant &v : flat)
-            QCOMPARE(CPIndexDataView::rowColor(v), QStringLiteral("#515151"));
+        QCOMPARE(colours(), QStringList({"GGGGGGG", "GGGRRGG", "GGGGGGG"}));
     }
 
     void withoutNameColumnOrColourColumn()
@@ -249,26 +285,6 @@ private slots:
         QVERIFY(oddSaved.value("frequencies").toList().isEmpty());
     }
 
-    void failedQueryKeepsRows()
-    {
-        CPIndexDataComponent component;
-        component.show();
-        component.restore(stored(tableState({1, 2}, {12, 365})));
-        CPIndexDataView *view = component.view();
-        QTRY_COMPARE(view->model()->rowCount(), 2);
-
-        m_ds.failObject(kRows);
-        ZhpTest::expectMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^index rows:")));
-        MessageBoxCatcher box;
-        box.arm();
-        QTest::mouseClick(view->titleBar()->button(12), Qt::LeftButton);
-        QTRY_VERIFY(box.seen);
-        QCOMPARE(box.title + QLatin1Char('|') + box.text, QStringLiteral("错误|指标加载失败"));
-        QCOMPARE(view->model()->rowCount(), 2);
-        QCOMPARE(textAt(view, 0, 6), QStringLiteral("日"));
-        m_ds.failObject(kRows, false);
-    }
-
     void hoveredRowIsHighlighted()
     {
         CPIndexDataComponent component;
@@ -283,25 +299,79 @@ private slots:
         QWidget *viewport = view->tableView()->viewport();
         const QRect second = view->tableView()->visualRect(view->model()->index(1, 2));
         QTest::mouseMove(viewport, second.center());
-        QTRY_COMPARE(view->highlightedRow(), 1);
-        QCOMPARE(view->delegate()->highlightRow(), 1);
+        QTRY_COMPARE(view->delegate()->highlightRow(), 1); // what is painted
         QVERIFY(changed.count() >= 1);
         QCOMPARE(changed.last().at(0).toModelIndex().row(), 1);
         QCOMPARE(changed.last().at(1).toModelIndex().column(), 6);
 
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(viewport, &leave);
-        QCOMPARE(view->highlightedRow(), -1);
         QCOMPARE(view->delegate()->highlightRow(), -1);
+    }
+
+    // Two reloads at the same frequency: the first answer, arriving last, is dropped.
+    void latestAnswerWins()
+    {
+        auto held = viewWithHeaders(tableHeaders());
+        CPIndexDataView &view = *held;
+        view.loadData(tableState({2, 3}, {365}));
+        QTRY_COMPARE(view.model()->rowCount(), 2);
+
+        m_ds.holdNext(kRows);
+        view.loadData(tableState({2, 3, 4}, {365}));
+        QTRY_COMPARE(m_ds.requestsTo(kRows).size(), 2);
+        view.loadData(tableState({1}, {365}));
+        QTRY_COMPARE(view.model()->rowCount(), 1);
+        m_ds.release();
+        QTRY_VERIFY(m_ds.heldAnswered());
+        QTest::qWait(300); // time for the stale answer to arrive
+        QCOMPARE(view.model()->rowCount(), 1);
+        auto *name = qobject_cast<QPushButton *>(view.tableView()->indexWidget(view.model()->index(0, 0)));
+        QVERIFY(name);
+        QCOMPARE(name->text(), QStringLiteral("螺纹钢:HRB400 20mm:上海"));
+    }
+
+    // A page with two index tables and a multi-index table: Ctrl+P opens the
+    // settings of the one that has the focus.
+    void settingsOfTheFocusedComponent()
+    {
+        const QJsonObject page{
+            {"rootItemType", "HXCPControls::CPSplitter"},
+            {"rootObj", QJsonObject{{"orientation", 1}, {"sizes", QJsonArray{300, 300, 300}},
+                                    {"children", QJsonArray{pageItem("CPIndexDataComponent", 1), pageItem("CPIndexDataComponent", 2),
+                                                            pageItem("CPMultiIndexDataComponent", 3)}}}}};
+        CPCustomPage custom(nullptr, true);
+        custom.resize(1000, 400);
+        custom.show();
+        custom.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&custom));
+        custom.loadDataByContent(QString::fromUtf8(QJsonDocument(page).toJson()));
+        QList<CPIndexDataComponent *> tables;
+        QTRY_COMPARE((tables = custom.findChildren<CPIndexDataComponent *>()).size(), 3);
+        for (CPIndexDataComponent *table : tables)
+            QTRY_COMPARE(table->view()->model()->rowCount(), 1);
+
+        for (CPIndexDataComponent *table : tables) {
+            custom.activateWindow(); // back from the previous dialog
+            QVERIFY(QTest::qWaitForWindowActive(&custom));
+            QWidget *viewport = table->view()->tableView()->viewport();
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(viewport->width() - 5, viewport->height() - 5));
+            QTRY_VERIFY(table->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == table);
+            QWidget *opener = nullptr;
+            QString indexObject;
+            onNextModal<CPBaseDialog>([&](CPBaseDialog *dialog) {
+                opener = dialog->parentWidget();
+                if (auto *selector = dialog->findChild<CPIndexSelector *>())
+                    indexObject = selector->indexObjName();
+                dialog->reject();
+            });
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
+            QTRY_VERIFY(opener);
+            QCOMPARE(opener, table);
+            QCOMPARE(indexObject, table->config().indexObjName);
+        }
     }
 };
 
-int main(int argc, char **argv)
-{
-    // Index names open the detail dialog, whose chart is a web view.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TstIndexDataView test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TstIndexDataView)
 #include "tst_indexdataview.moc"
