@@ -59,30 +59,17 @@ private slots:
         m_skins.write(QStringLiteral("dark/controls/dialog-test.css"), "QWidget { color: white; }");
     }
 
-    void frameLayout()
+    void frameSkinAndButtons()
     {
-        auto *form = new RangeForm;
         auto *extra = new QPushButton(QStringLiteral("应用"));
-        CPBaseDialog dlg(nullptr, QStringLiteral("   设置高度"), form, QStringLiteral("controls/dialog-test.css"), extra);
+        CPBaseDialog dlg(nullptr, QStringLiteral("   设置高度"), new RangeForm, QStringLiteral("controls/dialog-test.css"), extra);
         QCOMPARE(child<QLabel>(dlg, "lbTitle")->text(), QStringLiteral("   设置高度"));
         QCOMPARE(dlg.frameWidget()->styleSheet(), kDefaultCss); // the skin's copy of the style file
-        showActive(dlg);
-
-        // Title, form and button bar from top to bottom; the extra button, OK
-        // and Cancel from left to right.
-        auto at = [&dlg](QWidget *w) { return QRect(w->mapTo(&dlg, QPoint()), w->size()); };
+        // The extra button sits in the button bar, left of OK.
         QPushButton *ok = child(dlg, "pbOk");
-        QVERIFY(at(child<QLabel>(dlg, "lbTitle")).bottom() < at(form).top());
-        QVERIFY(at(form).bottom() < at(ok).top());
         QCOMPARE(extra->parentWidget(), ok->parentWidget());
-        QVERIFY(at(extra).right() < at(ok).left());
-        QVERIFY(at(ok).right() < at(child(dlg, "pbCancel")).left());
-
-        // Without a title the band shows a placeholder.
-        for (const QString &none : {QString(), QStringLiteral("")}) {
-            CPBaseDialog untitled(nullptr, none, nullptr, QString());
-            QCOMPARE(child<QLabel>(untitled, "lbTitle")->text(), QStringLiteral("标题栏"));
-        }
+        showActive(dlg);
+        QVERIFY(extra->mapTo(&dlg, QPoint()).x() < ok->mapTo(&dlg, QPoint()).x());
     }
 
     void confirmValidatesTheForm()
@@ -110,7 +97,6 @@ private slots:
         QTRY_VERIFY(box.seen);
         QCOMPARE(box.title, QStringLiteral("错误"));
         QCOMPARE(box.text, QStringLiteral("最小值不能大于最大值"));
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(accepted.count(), 0);
         QVERIFY(dlg.isVisible());
 
