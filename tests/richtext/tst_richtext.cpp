@@ -117,9 +117,13 @@ public slots:
     void open(const QUrl &url) { opened << url; }
 };
 
-// What the formatting table applies.
-enum FormatOp { Bold, Italic, Underline, Strikeout, Size, TextColor, BackgroundColorCleared, Heading1, Heading2, Monospace,
-                Standard, RemoveCharacterFormat, Link, LinkCancelled, Unlink };
+// A character format made by `set`, for the data tables.
+QTextFormat charFormat(const std::function<void(QTextCharFormat &)> &set)
+{
+    QTextCharFormat format;
+    set(format);
+    return format;
+}
 
 } // namespace
 
@@ -130,88 +134,35 @@ class TstRichText : public QObject
     QTemporaryDir m_dir;
     zhpserver::Server m_server;
 
-    void applyOp(RichTextEdit &editor, FormatOp op)
+    // Does `step` in the editor: a toolbar button ("f_link" alone unlinks), with ":answer" for the
+    // dialog it opens (empty: cancelled); or "size:N", "style:N", "remove".
+    void apply(RichTextEdit &editor, const QString &step)
     {
-        switch (op) {
-        case Bold:
-        case Italic:
-        case Underline:
-        case Strikeout: {
-            static const char *const names[] = {"f_bold", "f_italic", "f_underline", "f_strikeout"};
-            button(&editor, names[op])->click();
-            break;
-        }
-        case Size: {
-            auto *sizes = editor.findChild<QComboBox *>("f_fontsize");
-            sizes->setCurrentText("20");
-            emit sizes->textActivated("20");
-            break;
-        }
-        case TextColor:
-            onNextModal<QColorDialog>([](QColorDialog *dialog) {
-                dialog->setCurrentColor(QColor(200, 0, 0));
-                dialog->accept();
-            });
-            button(&editor, "f_fgcolor")->click();
-            break;
-        case BackgroundColorCleared: // a cancelled colour choice clears the property
-            onNextModal<QColorDialog>([](QColorDialog *dialog) { dialog->reject(); });
-            button(&editor, "f_bgcolor")->click();
-            break;
-        case Heading1:
-        case Heading2:
-        case Monospace:
-        case Standard: {
-            const int style = op == Heading1 ? 1 : op == Heading2 ? 2 : op == Monospace ? 5 : 0;
-            editor.textStyle(style);
-            break;
-        }
-        case RemoveCharacterFormat:
+        const QString name = step.section(':', 0, 0), answer = step.section(':', 1);
+        if (name == "style") {
+            editor.textStyle(answer.toInt());
+        } else if (name == "remove") {
             editor.removeFormatAction()->trigger();
-            break;
-        case Link:
-            onNextModal<QInputDialog>([](QInputDialog *dialog) {
-                dialog->setTextValue("https://example.com/steel");
-                dialog->accept();
-            });
-            button(&editor, "f_link")->click();
-            break;
-        case LinkCancelled:
-            onNextModal<QInputDialog>([](QInputDialog *dialog) { dialog->reject(); });
-            button(&editor, "f_link")->click();
-            QVERIFY(!button(&editor, "f_link")->isChecked());
-            break;
-        case Unlink:
-            button(&editor, "f_link")->setChecked(true);
-            button(&editor, "f_link")->click();
-            break;
+        } else if (name == "size") {
+            auto *sizes = editor.findChild<QComboBox *>("f_fontsize");
+            sizes->setCurrentText(answer);
+            emit sizes->textActivated(answer);
+        } else {
+            if (name.endsWith("color")) {
+                onNextModal<QColorDialog>([answer](QColorDialog *dialog) {
+                    dialog->setCurrentColor(QColor(answer));
+                    answer.isEmpty() ? dialog->reject() : dialog->accept();
+                });
+            } else if (step.contains(':')) {
+                onNextModal<QInputDialog>([answer](QInputDialog *dialog) {
+                    dialog->setTextValue(answer);
+                    answer.isEmpty() ? dialog->reject() : dialog->accept();
+                });
+            } else if (name == "f_link") {
+                button(&editor, "f_link")->setChecked(true);
+            }
+            button(&editor, qPrintable(name))->click();
         }
-    }
-
-    static bool hasEffect(FormatOp op, const QTextCharFormat &f, const QPalette &palette)
-    {
-        switch (op) {
-        case Bold: return f.fontWeight() == QFont::Bold;
-        case Italic: return f.fontItalic();
-        case Underline: return f.fontUnderline();
-        case Strikeout: return f.fontStrikeOut();
-        case Size: return f.fontPointSize() == 20;
-        case TextColor: return f.foreground().color() == QColor(200, 0, 0);
-        case BackgroundColorCleared: return !f.hasProperty(QTextFormat::BackgroundBrush);
-        case Heading1: return f.fontPointSize() == 18 && f.fontWeight() == QFont::Bold && !f.fontItalic();
-        case Heading2: return f.fontPointSize() == 16 && f.fontWeight() == QFont::Bold && f.fontItalic();
-        case Monospace: return f.fontFixedPitch() && f.fontFamily() == "Monospace";
-        case Standard: return !f.hasProperty(QTextFormat::FontWeight) && !f.hasProperty(QTextFormat::FontPointSize);
-        case RemoveCharacterFormat:
-            return f.fontWeight() == QFont::Normal && !f.fontItalic() && !f.fontUnderline() && !f.fontStrikeOut()
-                   && f.fontPointSize() == 9 && !f.hasProperty(QTextFormat::BackgroundBrush);
-        case Link:
-            return f.isAnchor() && f.anchorHref() == "https://example.com/steel" && f.fontUnderline()
-                   && f.foreground().color() == palette.color(QPalette::Link);
-        case LinkCancelled: return f.isAnchor() || f.fontUnderline();
-        case Unlink: return !f.isAnchor() && !f.fontUnderline() && f.foreground().color() == palette.color(QPalette::Text);
-        }
-        return false;
     }
 
     CPRichTextComponent *componentIn(CPCustomPage &page)
@@ -241,73 +192,73 @@ private slots:
 
     void formatting_data()
     {
-        QTest::addColumn<int>("op");
-        QTest::addColumn<bool>("selection"); // "beta" selected, or the cursor inside it
-        QTest::addColumn<int>("from");       // the characters that take the change
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("selection");    // "beta" selected, or the cursor inside it
+        QTest::addColumn<QTextFormat>("start"); // the format of all the text before
+        QTest::addColumn<int>("from");          // the characters that take the change
         QTest::addColumn<int>("to");
-        QTest::addColumn<QString>("checkedButton"); // the toolbar button that follows the cursor's format
+        QTest::addColumn<QTextFormat>("effect"); // properties they then have
+        QTest::addColumn<QList<int>>("gone");    // and properties they lose
+        QTest::addColumn<QString>("checked");    // the toolbar button that follows the cursor's format; "!": unchecked
 
-        const struct
-        {
-            const char *name;
-            FormatOp op;
-            const char *button;
-        } characterOps[] = {{"bold", Bold, "f_bold"},
-                            {"italic", Italic, "f_italic"},
-                            {"underline", Underline, "f_underline"},
-                            {"strike-out", Strikeout, "f_strikeout"},
-                            {"size", Size, ""},
-                            {"text colour", TextColor, ""},
-                            {"background colour cleared", BackgroundColorCleared, ""},
-                            {"remove character formatting", RemoveCharacterFormat, ""},
-                            {"link", Link, "f_link"},
-                            {"link cancelled", LinkCancelled, ""},
-                            {"unlink", Unlink, ""}};
-        for (const auto &c : characterOps) {
-            const int to = c.op == LinkCancelled ? 6 : 10; // a cancelled dialog changes nothing
-            QTest::addRow("%s on a selection", c.name) << int(c.op) << true << 6 << to << QString(c.button);
-            QTest::addRow("%s on the word", c.name) << int(c.op) << false << 6 << to << QString(c.button);
-        }
-        // Paragraph styles take the selection, or else the whole block under the cursor.
-        const struct
-        {
-            const char *name;
-            FormatOp op;
-        } paragraphOps[] = {{"heading 1", Heading1}, {"heading 2", Heading2}, {"monospace", Monospace}, {"standard", Standard}};
-        for (const auto &p : paragraphOps) {
-            QTest::addRow("%s on a selection", p.name) << int(p.op) << true << 6 << 10 << QString();
-            QTest::addRow("%s on the block", p.name) << int(p.op) << false << 0 << 16 << QString();
+        const QPalette palette = QApplication::palette();
+        const QTextFormat plain = QTextCharFormat();
+        const QTextFormat formatted = charFormat([](QTextCharFormat &f) {
+            f.setFontWeight(QFont::Bold), f.setFontItalic(true), f.setFontPointSize(20), f.setBackground(Qt::yellow); });
+        const QTextFormat linked = charFormat([](QTextCharFormat &f) {
+            f.setAnchor(true), f.setAnchorHref("https://example.com/"), f.setFontUnderline(true); });
+        const struct { const char *name, *step; QTextFormat start, effect; QList<int> gone; const char *checked; } ops[] = {
+            {"bold", "f_bold", plain, charFormat([](QTextCharFormat &f) { f.setFontWeight(QFont::Bold); }), {}, "f_bold"},
+            {"italic", "f_italic", plain, charFormat([](QTextCharFormat &f) { f.setFontItalic(true); }), {}, "f_italic"},
+            {"underline", "f_underline", plain, charFormat([](QTextCharFormat &f) { f.setFontUnderline(true); }), {}, "f_underline"},
+            {"strike-out", "f_strikeout", plain, charFormat([](QTextCharFormat &f) { f.setFontStrikeOut(true); }), {}, "f_strikeout"},
+            {"size", "size:20", plain, charFormat([](QTextCharFormat &f) { f.setFontPointSize(20); }), {}, ""},
+            {"text colour", "f_fgcolor:#c80000", plain, charFormat([](QTextCharFormat &f) { f.setForeground(QColor(200, 0, 0)); }), {}, ""},
+            // A cancelled colour choice clears the colour.
+            {"background colour cleared", "f_bgcolor:", formatted, plain, {QTextFormat::BackgroundBrush}, ""},
+            {"remove character formatting", "remove", formatted, charFormat([](QTextCharFormat &f) {
+                 f.setFontWeight(QFont::Normal), f.setFontItalic(false), f.setFontUnderline(false), f.setFontStrikeOut(false), f.setFontPointSize(9); }),
+             {QTextFormat::BackgroundBrush}, ""},
+            {"link", "f_link:https://example.com/steel", plain, charFormat([&palette](QTextCharFormat &f) {
+                 f.setAnchor(true), f.setAnchorHref("https://example.com/steel"), f.setFontUnderline(true), f.setForeground(palette.link()); }),
+             {}, "f_link"},
+            {"link cancelled", "f_link:", plain, charFormat([](QTextCharFormat &f) { f.setAnchor(true); }), {}, "!f_link"},
+            {"unlink", "f_link", linked, charFormat([&palette](QTextCharFormat &f) {
+                 f.setAnchor(false), f.setFontUnderline(false), f.setForeground(palette.text()); }), {QTextFormat::AnchorHref}, "!f_link"},
+            // Paragraph styles take the selection, or else the whole block under the cursor.
+            {"heading 1", "style:1", plain, charFormat([](QTextCharFormat &f) { f.setFontPointSize(18), f.setFontWeight(QFont::Bold); }),
+             {QTextFormat::FontItalic}, ""},
+            {"heading 2", "style:2", plain, charFormat([](QTextCharFormat &f) {
+                 f.setFontPointSize(16), f.setFontWeight(QFont::Bold), f.setFontItalic(true); }), {}, ""},
+            {"monospace", "style:5", plain, charFormat([](QTextCharFormat &f) { f.setFontFixedPitch(true), f.setFontFamily("Monospace"); }), {}, ""},
+            {"standard", "style:0", formatted, plain, {QTextFormat::FontWeight, QTextFormat::FontPointSize}, ""}};
+        for (const auto &c : ops) {
+            const bool paragraph = QString(c.step).startsWith("style");
+            const int to = QString(c.step) == "f_link:" ? 6 : 10; // a cancelled dialog changes nothing
+            QTest::addRow("%s on a selection", c.name) << c.step << true << c.start << 6 << to << c.effect << c.gone << c.checked;
+            QTest::addRow(paragraph ? "%s on the block" : "%s on the word", c.name)
+                << c.step << false << c.start << (paragraph ? 0 : 6) << (paragraph ? 16 : to) << c.effect << c.gone << c.checked;
         }
     }
 
     void formatting()
     {
-        QFETCH(int, op);
+        QFETCH(QString, step);
         QFETCH(bool, selection);
+        QFETCH(QTextFormat, start);
         QFETCH(int, from);
         QFETCH(int, to);
-        QFETCH(QString, checkedButton);
-        const auto formatOp = FormatOp(op);
+        QFETCH(QTextFormat, effect);
+        QFETCH(QList<int>, gone);
+        QFETCH(QString, checked);
 
         RichTextEdit editor;
         editor.show();
         CPTextEdit *edit = editor.textEdit();
         edit->setPlainText(kText);
-        // Operations that remove something start from text that has it everywhere.
-        QTextCharFormat prepared;
-        if (formatOp == RemoveCharacterFormat || formatOp == Standard || formatOp == BackgroundColorCleared) {
-            prepared.setFontWeight(QFont::Bold);
-            prepared.setFontItalic(true);
-            prepared.setFontPointSize(20);
-            prepared.setBackground(Qt::yellow);
-        } else if (formatOp == Unlink) {
-            prepared.setAnchor(true);
-            prepared.setAnchorHref("https://example.com/");
-            prepared.setFontUnderline(true);
-        }
         QTextCursor all(edit->document());
         all.select(QTextCursor::Document);
-        all.mergeCharFormat(prepared);
+        all.mergeCharFormat(start.toCharFormat());
         edit->document()->clearUndoRedoStacks();
 
         QTextCursor cursor(edit->document());
@@ -315,19 +266,21 @@ private slots:
         if (selection)
             cursor.setPosition(10, QTextCursor::KeepAnchor);
         edit->setTextCursor(cursor);
-        applyOp(editor, formatOp);
+        apply(editor, step);
         QTRY_VERIFY(!QApplication::activeModalWidget());
 
+        const QMap<int, QVariant> effects = effect.properties();
         for (int p = 0; p < kText.size(); ++p) {
-            if (kText.at(p) == '\n')
-                continue;
-            const bool inside = p >= from && p < to;
-            QVERIFY2(hasEffect(formatOp, formatAt(edit->document(), p), editor.palette()) == inside,
-                     qPrintable(QString("position %1").arg(p)));
+            const QTextCharFormat f = formatAt(edit->document(), p);
+            bool changed = std::none_of(gone.begin(), gone.end(), [&f](int id) { return f.hasProperty(id); });
+            for (auto it = effects.begin(); it != effects.end(); ++it)
+                changed &= f.property(it.key()) == it.value();
+            if (kText.at(p) != '\n')
+                QVERIFY2(changed == (p >= from && p < to), qPrintable(QString("position %1").arg(p)));
         }
-        if (!checkedButton.isEmpty())
-            QVERIFY(button(&editor, qPrintable(checkedButton))->isChecked());
-        QCOMPARE(editor.findChild<QToolButton *>("f_undo")->isEnabled(), from != to);
+        if (!checked.isEmpty())
+            QCOMPARE(button(&editor, qPrintable(checked.mid(checked.startsWith('!'))))->isChecked(), !checked.startsWith('!'));
+        QCOMPARE(button(&editor, "f_undo")->isEnabled(), from != to);
     }
 
     void documentActions()
@@ -444,10 +397,24 @@ private slots:
         QTRY_COMPARE(component->view()->textEdit()->toPlainText(), QString("螺纹钢：HRB400 20mm，主要用于建筑。"));
         QCOMPARE(component->panel()->titleLabel()->text(), QString("产品说明"));
 
+        // Cancelled settings change nothing. Enter in the text starts a paragraph, it does not confirm.
+        const RichTextConfig before = component->config();
+        QSignalSpy titles(component, &QWidget::windowTitleChanged);
+        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) {
+            auto *editor = qobject_cast<RichTextEdit *>(dialog->content());
+            editor->titleWidget()->setValue(false, "改过");
+            editor->clearAction()->trigger();
+            QTest::keyClick(editor->textEdit(), Qt::Key_Return);
+            QCOMPARE(editor->textEdit()->document()->blockCount(), 2);
+            QVERIFY(dialog->isVisible());
+            dialog->reject();
+        });
+        component->showSetting();
+        QVERIFY(component->config() == before && titles.isEmpty());
+
         // In the settings: a heading, and a picture pasted from the clipboard.
         const QImage picture = testImage();
         QApplication::clipboard()->setMimeData(pngMimeData(picture));
-        QSignalSpy titles(component, &QWidget::windowTitleChanged);
         onNextModal<CPBaseDialog>([&](CPBaseDialog *dialog) {
             auto *editor = qobject_cast<RichTextEdit *>(dialog->content());
             QVERIFY(editor);
@@ -485,36 +452,13 @@ private slots:
         viewerPage.loadDataById(zhpserver::seed::UserEmptyPad);
         CPRichTextComponent *reloaded = componentIn(viewerPage);
         QVERIFY(reloaded);
-        QTRY_COMPARE(reloaded->config().text, text);
-        QCOMPARE(reloaded->config().title, QString("产品与图片"));
+        QTRY_VERIFY(reloaded->config() == component->config());
         QTextDocument *document = reloaded->view()->textEdit()->document();
         const QStringList names = imageNames(document);
         QCOMPARE(names.size(), 1);
         const QImage shown = qvariant_cast<QImage>(document->resource(QTextDocument::ImageResource, QUrl(names.first())));
         QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), picture);
         QVERIFY(document->findBlockByNumber(1).blockFormat().headingLevel() == 1);
-    }
-
-    void settingsCancelledKeepsConfiguration()
-    {
-        CPRichTextComponent component;
-        component.restore({{"isShowTitle", true}, {"title", "原标题"}, {"text", "<p>原文</p>"}});
-        const RichTextConfig before = component.config();
-        QSignalSpy titles(&component, &QWidget::windowTitleChanged);
-        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) {
-            auto *editor = qobject_cast<RichTextEdit *>(dialog->content());
-            editor->titleWidget()->setValue(false, "改过");
-            editor->clearAction()->trigger();
-            // Enter in the text starts a paragraph; it does not confirm the dialog.
-            QTest::keyClick(editor->textEdit(), Qt::Key_Return);
-            QCOMPARE(editor->textEdit()->document()->blockCount(), 2);
-            QVERIFY(dialog->isVisible());
-            dialog->reject();
-        });
-        component.showSetting();
-        QVERIFY(component.config() == before);
-        QCOMPARE(titles.count(), 0);
-        QCOMPARE(component.view()->textEdit()->toPlainText(), QString("原文"));
     }
 
     void viewOpensClickedLinksOnly()
