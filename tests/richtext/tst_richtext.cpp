@@ -3,8 +3,7 @@
 // through a real server, the settings dialog, and stored text that must not
 // reach the network or run.
 #include "modalhelper.h"
-#include "serversignin.h"
-#include "zhptest.h"
+#include "serverfixture.h"
 
 #include "charts/config/hxtitlecfgwidget.h"
 #include "editor/cpbasedialog.h"
@@ -17,10 +16,8 @@
 #include "richtext/richtextimages.h"
 #include "richtext/richtextview.h"
 #include "seeddata.h"
-#include "server.h"
 #include "wk/wkappconfig.h"
 #include "wk/wkfactory.h"
-#include "wk/wkserviceconfig.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -131,8 +128,7 @@ class TstRichText : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    zhpserver::Server m_server;
+    ServerTest::Fixture m_server;
 
     // Does `step` in the editor: a toolbar button ("f_link" alone unlinks), with ":answer" for the
     // dialog it opens (empty: cancelled); or "size:N", "style:N", "remove".
@@ -175,19 +171,11 @@ class TstRichText : public QObject
 private slots:
     void initTestCase()
     {
-        ZhpTest::failOnUnexpectedMessages();
+        m_server.setUp();
         // The file dialog's folder is kept in the user's settings: keep them away from the developer's.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, ZhpTest::isolateHostFolders() + "/settings");
         WKFactory<QWidget>::registerClass<CPRichTextComponent>("CPRichTextComponent");
-        zhpserver::Options options;
-        options.databasePath = m_dir.filePath("richtext.sqlite");
-        options.seed = true;
-        options.logRequests = false;
-        QString error;
-        QVERIFY2(m_server.start(options, &error), qPrintable(error));
-        WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.baseUrl());
         WKAppConfig::instance()->setProductId(zhpserver::seed::SampleProduct);
-        QVERIFY2(ZhpTest::signIn(m_server, zhpserver::seed::SampleUser, {}, &error), qPrintable(error));
     }
 
     void formatting_data()
@@ -540,9 +528,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&component));
         QTest::qWait(100);
         const QString shown = component.view()->textEdit()->toPlainText();
-        if (!shown.contains(shownPart))
-            qDebug() << shown.left(200);
-        QVERIFY(shown.contains(shownPart));
+        QVERIFY2(shown.contains(shownPart), qPrintable(shown.left(200)));
         QVERIFY(!shown.contains("alert") && !shown.contains("inner"));
         QVERIFY(!trap.hasPendingConnections());
         QVERIFY(component.view()->textEdit()->isReadOnly());
