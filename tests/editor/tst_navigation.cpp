@@ -228,18 +228,16 @@ private slots:
         else
             QCOMPARE(added->row(), (added->parent() ? added->parent()->rowCount() : model->rowCount()) - 1);
 
-        // The server holds the node where the tree shows it.
+        // The server holds the node where the tree shows it, and its page.
         Place onServer;
         QTRY_VERIFY((onServer = find(serverTree(userMode), name)).row >= 0);
-        QCOMPARE(onServer.node.value("NODE_CODE").toString(), node.value("NODE_CODE").toString());
-        QCOMPARE(onServer.parent, node.value("P_NODE_CODE").toString());
+        QCOMPARE((QStringList{onServer.node.value("NODE_CODE").toString(), onServer.parent, onServer.node.value("PAD_ID").toString()}),
+                 (QStringList{node.value("NODE_CODE").toString(), node.value("P_NODE_CODE").toString(), node.value("PAD_ID").toString()}));
         QCOMPARE(onServer.row, added->row());
-        if (page) {
-            QCOMPARE(onServer.node.value("PAD_ID").toString(), node.value("PAD_ID").toString());
-            int status = 0;
+        int status = 200;
+        if (page)
             ServerTest::pageContent(node.value("PAD_ID").toString(), &status);
-            QCOMPARE(status, 200);
-        }
+        QCOMPARE(status, 200);
     }
 
     void renameAndDelete_data()
@@ -286,10 +284,8 @@ private slots:
         BoxAnswer yes;
         yes.arm(QMessageBox::Yes);
         tree->del();
-        QVERIFY(!findItem(tree->model(), renamed));
-        QVERIFY(!findItem(tree->model(), name + " 页"));
-        QTRY_VERIFY(find(serverTree(userMode), renamed).row < 0);
-        QVERIFY(find(serverTree(userMode), name + " 页").row < 0);
+        QVERIFY(!findItem(tree->model(), renamed) && !findItem(tree->model(), name + " 页"));
+        QTRY_VERIFY(find(serverTree(userMode), renamed).row < 0 && find(serverTree(userMode), name + " 页").row < 0);
     }
 
     void drop_data()
@@ -315,8 +311,7 @@ private slots:
         CPTreeModel *model = tree->model();
         QStandardItem *source = findItem(model, "移动页面 " + tag);
         QStandardItem *category = findItem(model, "目标分类 " + tag);
-        QVERIFY(source && category);
-        QVERIFY(category->isDropEnabled() && !source->isDropEnabled());
+        QVERIFY(source && category && category->isDropEnabled() && !source->isDropEnabled());
 
         // What the view does: the model takes the drop, then the view removes the dragged row.
         QSignalSpy moved(model, &CPTreeModel::moveItem);
@@ -571,16 +566,18 @@ private slots:
     {
         QTest::addColumn<QString>("op");
         QTest::addColumn<QString>("message");
-        QTest::newRow("add") << "add" << "添加失败，请刷新分类";
-        QTest::newRow("edit") << "edit" << "编辑失败，请刷新分类";
-        QTest::newRow("delete") << "delete" << "删除失败，请刷新分类";
-        QTest::newRow("move") << "changePosition" << "修改位置失败，请刷新分类";
+        QTest::addColumn<QStringList>("after"); // the new page, the renamed page, page P's parent
+        QTest::newRow("add") << "add" << "添加失败，请刷新分类" << QStringList{"新页面", "", "分类A"};
+        QTest::newRow("edit") << "edit" << "编辑失败，请刷新分类" << QStringList{"", "改名P", ""};
+        QTest::newRow("delete") << "delete" << "删除失败，请刷新分类" << QStringList{"", "", ""};
+        QTest::newRow("move") << "changePosition" << "修改位置失败，请刷新分类" << QStringList{"", "", "分类B"};
     }
 
     void failedWriteKeepsTheLocalEdit()
     {
         QFETCH(QString, op);
         QFETCH(QString, message);
+        QFETCH(QStringList, after);
         const QByteArray tree = R"([{"NODE_CODE":"A","P_NODE_CODE":"ROOT","NODE_NAME":"分类A","IS_PAD":false,"CHILDREN":[
             {"NODE_CODE":"P","P_NODE_CODE":"A","NODE_NAME":"页面P","IS_PAD":true,"PAD_ID":"PAD1","CHILDREN":[]}]},
             {"NODE_CODE":"B","P_NODE_CODE":"ROOT","NODE_NAME":"分类B","IS_PAD":false,"CHILDREN":[]}])";
@@ -598,12 +595,9 @@ private slots:
             QTRY_VERIFY(confirm.seen);
         }
         box.arm(QMessageBox::Ok);
-        if (op == "add") {
-            onNextDialog<CPAddNode>([](CPAddNode *form) { form->findChild<QLineEdit *>("leName")->setText("新页面"); });
-            view->add(true);
-        } else if (op == "edit") {
-            onNextDialog<CPEditNode>([](CPEditNode *form) { form->findChild<QLineEdit *>("leName")->setText("改名P"); });
-            view->edit();
+        if (op == "add" || op == "edit") {
+            onNextDialog<QWidget>([op](QWidget *form) { form->findChild<QLineEdit *>("leName")->setText(op == "add" ? "新页面" : "改名P"); });
+            op == "add" ? view->add(true) : view->edit();
         } else if (op == "changePosition") {
             const QPersistentModelIndex from(findItem(model, "页面P")->index());
             std::unique_ptr<QMimeData> mime(model->mimeData({from}));
@@ -615,12 +609,9 @@ private slots:
         QCOMPARE(box.text, message);
         const QStringList names = {findItem(model, "新页面") ? "新页面" : "", findItem(model, "改名P") ? "改名P" : "",
                                    findItem(model, "页面P") ? findItem(model, "页面P")->parent()->text() : ""};
-        const QHash<QString, QStringList> expected = {{"add", {"新页面", "", "分类A"}},
-                                                      {"edit", {"", "改名P", ""}},
-                                                      {"delete", {"", "", ""}},
-                                                      {"changePosition", {"", "", "分类B"}}};
-        QCOMPARE(names, expected.value(op));
+        QCOMPARE(names, after);
     }
+
     void menuFromTheCatalogue()
     {
         CPSelectProductView view(nullptr, false, true);
