@@ -72,21 +72,6 @@ void onNextDialog(std::function<void(Form *)> fill, bool accept = true)
     });
 }
 
-// Answers the next message box with `button` and keeps what it showed.
-struct BoxAnswer {
-    QString title, text;
-    bool seen = false;
-    void arm(QMessageBox::StandardButton button)
-    {
-        onNextModal<QMessageBox>([this, button](QMessageBox *box) {
-            title = box->windowTitle();
-            text = box->text();
-            seen = true;
-            box->done(button);
-        });
-    }
-};
-
 inline bool isNewCode(const QString &code)
 {
     static const QRegularExpression hex32(QStringLiteral("^[0-9A-F]{32}$"));
