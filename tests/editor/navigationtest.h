@@ -72,10 +72,4 @@ void onNextDialog(std::function<void(Form *)> fill, bool accept = true)
     });
 }
 
-inline bool isNewCode(const QString &code)
-{
-    static const QRegularExpression hex32(QStringLiteral("^[0-9A-F]{32}$"));
-    return hex32.match(code).hasMatch();
-}
-
 } // namespace NavTest

@@ -8,7 +8,6 @@
 #include "charts/config/hxtitlecfgwidget.h"
 #include "editor/cpbasedialog.h"
 #include "editor/cpcomponentpanel.h"
-#include "pagelayout/cpcompositepanelservice.h"
 #include "pagelayout/cpcustompage.h"
 #include "richtext/cprichtextcomponent.h"
 #include "richtext/cptextedit.h"
@@ -417,8 +416,7 @@ private slots:
             dialog->findChild<QPushButton *>("pbOk")->click();
         });
         component->settingAction()->trigger();
-        QCOMPARE(titles.count(), 1);
-        QCOMPARE(titles.first().first().toString(), QString("产品与图片"));
+        QCOMPARE(QList<QVariantList>(titles), QList<QVariantList>{{QString("产品与图片")}});
         QCOMPARE(component->panel()->titleLabel()->text(), QString("产品与图片"));
         QVariantMap saved;
         component->save(saved);
@@ -427,14 +425,9 @@ private slots:
         QVERIFY(!text.contains("src=\"file:") && !text.contains("src=\"http"));
 
         // Stored with the page, loaded by another page: the same text, the same picture.
-        const QString content = QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(editorPage.getContent())).toJson(QJsonDocument::Compact));
-        CPCompositePanelService service;
-        bool stored = false;
-        service.updateUserPageContent(zhpserver::seed::UserEmptyPad, content, [&](const HXDataApi::HttpJsonResult &r) {
-            QVERIFY2(r.success, qPrintable(r.errorMsg));
-            stored = true;
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(stored, 10000);
+        const QByteArray content = QJsonDocument(QJsonObject::fromVariantMap(editorPage.getContent())).toJson(QJsonDocument::Compact);
+        QVERIFY(ServerTest::post("/user/compositepanel/userPage/updateContent", {{"userId", zhpserver::seed::SampleUser},
+            {"padId", zhpserver::seed::UserEmptyPad}, {"content", QString::fromUtf8(content)}}).success);
         viewerPage.resize(900, 600);
         viewerPage.show();
         viewerPage.loadDataById(zhpserver::seed::UserEmptyPad);
