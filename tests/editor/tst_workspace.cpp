@@ -1,6 +1,5 @@
-// The editor workspace and its palette: the palette file, the drag, the tab
-// containers' "添加新页", the toolbar's states, saving to a real server in
-// both modes, and handles that follow the page's mode.
+// The editor workspace: the palette and its drag, the toolbar's states, saving
+// to a real server in both modes, and handles that follow the page's mode.
 #include "editortest.h"
 #include "../pagelayout/pagetestutil.h"
 

@@ -1,7 +1,6 @@
-// The rich text component, its viewer and its editor: stored configuration,
-// character and paragraph formatting, links, pictures from the clipboard
-// through a real server, the settings dialog, and stored text that must not
-// reach the network or run.
+// The rich text component, its viewer and its editor: formatting, links,
+// pictures kept through a real server, and stored text that must not reach the
+// network or run.
 #include "modalhelper.h"
 #include "serverfixture.h"
 
