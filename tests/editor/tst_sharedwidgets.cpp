@@ -376,7 +376,6 @@ private slots:
             m.resize(p.mask);
             m.placeContent();
             QCOMPARE(m.content()->geometry(), p.frame);
-            QCOMPARE(m.content()->minimumSize(), QSize(1024, 642));
         }
 
         // Before any maximize, restore places the frame as by default (maximizing and back: the index detail dialog's test).

@@ -102,16 +102,6 @@ QToolButton *button(QWidget *editor, const char *name)
     return editor->findChild<QToolButton *>(QString::fromLatin1(name));
 }
 
-// Receives the links that the view hands to the system.
-class LinkOpener : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
-
 // A character format made by `set`, for the data tables.
 QTextFormat charFormat(const std::function<void(QTextCharFormat &)> &set)
 {
@@ -127,6 +117,13 @@ class TstRichText : public QObject
     Q_OBJECT
 
     ServerTest::Fixture m_server;
+    QList<QUrl> m_opened;
+
+public slots:
+    // Receives the links that the view hands to the system.
+    void open(const QUrl &url) { m_opened << url; }
+
+private:
 
     // Does `step` in the editor: a toolbar button ("f_link" alone unlinks), with ":answer" for the
     // dialog it opens (empty: cancelled); or "size:N", "style:N", "remove".
@@ -275,8 +272,7 @@ private slots:
         editor.show();
         CPTextEdit *edit = editor.textEdit();
         edit->setHtml("<p><b>alpha</b> beta</p><p>second</p>");
-        QTextCursor first(edit->document());
-        edit->setTextCursor(first);
+        edit->setTextCursor(QTextCursor(edit->document()));
 
         // Alignment changes the block under the cursor only, in one undo step.
         button(&editor, "f_center")->click();
@@ -443,9 +439,9 @@ private slots:
 
     void viewOpensClickedLinksOnly()
     {
-        LinkOpener opener;
-        QDesktopServices::setUrlHandler("https", &opener, "open");
-        QDesktopServices::setUrlHandler("javascript", &opener, "open");
+        m_opened.clear();
+        QDesktopServices::setUrlHandler("https", this, "open");
+        QDesktopServices::setUrlHandler("javascript", this, "open");
 
         RichTextView view;
         view.resize(400, 200);
@@ -453,7 +449,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.setConfig({false, QString(), "<p><a href=\"https://example.com/a\">web</a> and <a href=\"javascript:alert(1)\">script</a></p>"});
         QTest::qWait(50);
-        QVERIFY(opener.opened.isEmpty()); // showing opens nothing
+        QVERIFY(m_opened.isEmpty()); // showing opens nothing
 
         QTextEdit *edit = view.textEdit();
         const auto centreOf = [edit](int position) {
@@ -462,15 +458,15 @@ private slots:
             return edit->cursorRect(cursor).center() + QPoint(3, 0);
         };
         QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, centreOf(1));
-        QCOMPARE(opener.opened, QList<QUrl>{QUrl("https://example.com/a")});
+        QCOMPARE(m_opened, QList<QUrl>{QUrl("https://example.com/a")});
         ZhpTest::expectMessage(QtWarningMsg, "link not opened, only web and mail addresses are: javascript:alert(1)");
         QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, centreOf(10));
-        QCOMPARE(opener.opened.size(), 1);
+        QCOMPARE(m_opened.size(), 1);
 
         // While the page is edited a click selects, it does not open.
         view.setProperty("editModel", true);
         QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, centreOf(1));
-        QCOMPARE(opener.opened.size(), 1);
+        QCOMPARE(m_opened.size(), 1);
         QDesktopServices::unsetUrlHandler("https");
         QDesktopServices::unsetUrlHandler("javascript");
     }
