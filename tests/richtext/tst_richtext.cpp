@@ -125,35 +125,33 @@ public slots:
 
 private:
 
-    // Does `step` in the editor: a toolbar button ("f_link" alone unlinks), with ":answer" for the
-    // dialog it opens (empty: cancelled); or "size:N", "style:N", "remove".
+    // Does `step` in the editor: a toolbar button ("f_link" alone unlinks), with ":answer" for the dialog
+    // it opens (empty: cancelled); a size or paragraph style chosen ("f_fontsize:20"); or "remove".
     void apply(RichTextEdit &editor, const QString &step)
     {
         const QString name = step.section(':', 0, 0), answer = step.section(':', 1);
-        if (name == "style") {
-            editor.textStyle(answer.toInt());
-        } else if (name == "remove") {
-            editor.removeFormatAction()->trigger();
-        } else if (name == "size") {
-            auto *sizes = editor.findChild<QComboBox *>("f_fontsize");
-            sizes->setCurrentText(answer);
-            emit sizes->textActivated(answer);
-        } else {
-            if (name.endsWith("color")) {
-                onNextModal<QColorDialog>([answer](QColorDialog *dialog) {
-                    dialog->setCurrentColor(QColor(answer));
-                    answer.isEmpty() ? dialog->reject() : dialog->accept();
-                });
-            } else if (step.contains(':')) {
-                onNextModal<QInputDialog>([answer](QInputDialog *dialog) {
-                    dialog->setTextValue(answer);
-                    answer.isEmpty() ? dialog->reject() : dialog->accept();
-                });
-            } else if (name == "f_link") {
-                button(&editor, "f_link")->setChecked(true);
-            }
-            button(&editor, qPrintable(name))->click();
+        if (name == "remove")
+            return editor.removeFormatAction()->trigger();
+        if (auto *choice = editor.findChild<QComboBox *>(name)) {
+            choice->setCurrentText(answer);
+            emit choice->activated(choice->currentIndex());
+            emit choice->textActivated(answer);
+            return;
         }
+        if (name.endsWith("color")) {
+            onNextModal<QColorDialog>([answer](QColorDialog *dialog) {
+                dialog->setCurrentColor(QColor(answer));
+                answer.isEmpty() ? dialog->reject() : dialog->accept();
+            });
+        } else if (step.contains(':')) {
+            onNextModal<QInputDialog>([answer](QInputDialog *dialog) {
+                dialog->setTextValue(answer);
+                answer.isEmpty() ? dialog->reject() : dialog->accept();
+            });
+        } else if (name == "f_link") {
+            button(&editor, "f_link")->setChecked(true);
+        }
+        button(&editor, qPrintable(name))->click();
     }
 
     CPRichTextComponent *componentIn(CPCustomPage &page)
@@ -195,7 +193,7 @@ private slots:
             {"italic", "f_italic", plain, charFormat([](QTextCharFormat &f) { f.setFontItalic(true); }), {}, "f_italic"},
             {"underline", "f_underline", plain, charFormat([](QTextCharFormat &f) { f.setFontUnderline(true); }), {}, "f_underline"},
             {"strike-out", "f_strikeout", plain, charFormat([](QTextCharFormat &f) { f.setFontStrikeOut(true); }), {}, "f_strikeout"},
-            {"size", "size:20", plain, charFormat([](QTextCharFormat &f) { f.setFontPointSize(20); }), {}, ""},
+            {"size", "f_fontsize:20", plain, charFormat([](QTextCharFormat &f) { f.setFontPointSize(20); }), {}, ""},
             {"text colour", "f_fgcolor:#c80000", plain, charFormat([](QTextCharFormat &f) { f.setForeground(QColor(200, 0, 0)); }), {}, ""},
             // A cancelled colour choice clears the colour.
             {"background colour cleared", "f_bgcolor:", formatted, plain, {QTextFormat::BackgroundBrush}, ""},
@@ -209,14 +207,14 @@ private slots:
             {"unlink", "f_link", linked, charFormat([&palette](QTextCharFormat &f) {
                  f.setAnchor(false), f.setFontUnderline(false), f.setForeground(palette.text()); }), {QTextFormat::AnchorHref}, "!f_link"},
             // Paragraph styles take the selection, or else the whole block under the cursor.
-            {"heading 1", "style:1", plain, charFormat([](QTextCharFormat &f) { f.setFontPointSize(18), f.setFontWeight(QFont::Bold); }),
+            {"heading 1", "f_paragraph:Heading 1", plain, charFormat([](QTextCharFormat &f) { f.setFontPointSize(18), f.setFontWeight(QFont::Bold); }),
              {QTextFormat::FontItalic}, ""},
-            {"heading 2", "style:2", plain, charFormat([](QTextCharFormat &f) {
+            {"heading 2", "f_paragraph:Heading 2", plain, charFormat([](QTextCharFormat &f) {
                  f.setFontPointSize(16), f.setFontWeight(QFont::Bold), f.setFontItalic(true); }), {}, ""},
-            {"monospace", "style:5", plain, charFormat([](QTextCharFormat &f) { f.setFontFixedPitch(true), f.setFontFamily("Monospace"); }), {}, ""},
-            {"standard", "style:0", formatted, plain, {QTextFormat::FontWeight, QTextFormat::FontPointSize}, ""}};
+            {"monospace", "f_paragraph:Monospace", plain, charFormat([](QTextCharFormat &f) { f.setFontFixedPitch(true), f.setFontFamily("Monospace"); }), {}, ""},
+            {"standard", "f_paragraph:Standard", formatted, plain, {QTextFormat::FontWeight, QTextFormat::FontPointSize}, ""}};
         for (const auto &c : ops) {
-            const bool paragraph = QString(c.step).startsWith("style");
+            const bool paragraph = QString(c.step).startsWith("f_paragraph");
             const int to = QString(c.step) == "f_link:" ? 6 : 10; // a cancelled dialog changes nothing
             QTest::addRow("%s on a selection", c.name) << c.step << true << c.start << 6 << to << c.effect << c.gone << c.checked;
             QTest::addRow(paragraph ? "%s on the block" : "%s on the word", c.name)
