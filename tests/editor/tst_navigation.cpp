@@ -294,7 +294,7 @@ private slots:
         const QString tag = QTest::currentDataTag();
         const QString target = addOnServer(userMode, "ROOT", "目标分类 " + tag, false);
         addOnServer(userMode, target, "已有页面 " + tag, true);
-        const QString moving = addOnServer(userMode, "ROOT", "移动页面 " + tag, true);
+        addOnServer(userMode, "ROOT", "移动页面 " + tag, true);
         auto tree = openTree(userMode);
         QVERIFY(tree);
         CPTreeModel *model = tree->model();
@@ -303,14 +303,11 @@ private slots:
         QVERIFY(source && category && category->isDropEnabled() && !source->isDropEnabled());
 
         // What the view does: the model takes the drop, then the view removes the dragged row.
-        QSignalSpy moved(model, &CPTreeModel::moveItem);
         const QPersistentModelIndex from(source->index());
         std::unique_ptr<QMimeData> mime(model->mimeData({from}));
         QVERIFY(model->dropMimeData(mime.get(), Qt::MoveAction, ontoCategory ? -1 : 0, 0,
                                     ontoCategory ? category->index() : QModelIndex()));
         model->removeRow(from.row(), from.parent());
-        QCOMPARE(moved.count(), 1);
-        QCOMPARE(moved.at(0).at(1).toString(), ontoCategory ? QString() : moving);
 
         // The move reaches the server half a second after the drop.
         QTest::qWait(250);
@@ -664,11 +661,8 @@ private slots:
         QFETCH(int, index);
         auto view = hoverView();
         QVERIFY(openPopup(view.get(), 0));
-        struct HideCounter : QObject {
-            int hides = 0;
-            bool eventFilter(QObject *, QEvent *e) override { return (hides += e->type() == QEvent::Hide), false; }
-        } counter;
-        view->popup()->installEventFilter(&counter);
+        EventCounter hides({QEvent::Hide});
+        view->popup()->installEventFilter(&hides);
 
         CPLeftMenuItem *next = view->menuBar()->items().at(1);
         QCursor::setPos(cursorTo == "popup" ? insidePopup(view.get())
@@ -678,7 +672,7 @@ private slots:
             hover(next, QEvent::HoverEnter);
         QTest::qWait(300);
         QCOMPARE(view->popup()->isVisible(), staysOpen);
-        QCOMPARE(counter.hides, staysOpen ? 0 : 1);
+        QCOMPARE(hides.count, staysOpen ? 0 : 1);
         QCOMPARE(view->currentIndex(), index);
         QCOMPARE(view->popup()->stack()->currentIndex(), qMax(index, 0));
         if (cursorTo != "popup")

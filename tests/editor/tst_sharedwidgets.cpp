@@ -69,16 +69,6 @@ void sendEnterLeave(QWidget *target, QEvent::Type type)
     QApplication::sendEvent(target, &event);
 }
 
-// Counts the enter and leave events that reach it.
-struct EnterLeaveCounter : QObject {
-    int count = 0;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        count += e->type() == QEvent::Enter || e->type() == QEvent::Leave;
-        return false;
-    }
-};
-
 // An item whose title bar is 40 pixels tall.
 struct ShortTitleItem : CPDialogContentItem {
     int titleBarHeight() const override { return 40; }
@@ -271,7 +261,7 @@ private slots:
         QCOMPARE(iconColor(push), QColor(Qt::red));
 
         // A selected button keeps its icon, and the events go on.
-        EnterLeaveCounter counter;
+        EventCounter counter({QEvent::Enter, QEvent::Leave});
         selected.installEventFilter(&counter);
         selected.installEventFilter(&watcher); // filters installed later run first
         sendEnterLeave(&selected, QEvent::Enter);
