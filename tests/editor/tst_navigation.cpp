@@ -450,10 +450,8 @@ private slots:
         view.setProduct(kSteel, QString::fromLatin1(zhpserver::seed::SeasonPad));
         QTRY_COMPARE(titles(picked), QStringList{"螺纹钢-粗钢产量季节性"});
         QCOMPARE(view.findChild<QLabel *>("left_page_prod_title")->text(), QStringLiteral("螺纹钢"));
-        int open = 0;
-        for (CPPageCategoryItem *s : view.sections())
-            open += s->isExpanded() ? 1 : 0;
-        QCOMPARE(open, 1);
+        const QList<CPPageCategoryItem *> sections = view.sections();
+        QCOMPARE(int(std::count_if(sections.begin(), sections.end(), [](CPPageCategoryItem *s) { return s->isExpanded(); })), 1);
 
         // The editable view opens the page it is given, titled with its category.
         CPSelectUserPadCategoryView userView(nullptr, true, true);

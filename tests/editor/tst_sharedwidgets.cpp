@@ -252,8 +252,7 @@ private slots:
         tool.installEventFilter(&watcher);
         push.installEventFilter(&watcher);
 
-        QEvent enter(QEvent::Enter);
-        QVERIFY(QApplication::sendEvent(&tool, &enter)); // consumed by the watcher
+        sendEnterLeave(&tool, QEvent::Enter);
         QCOMPARE(iconColor(tool), QColor(Qt::green));
         sendEnterLeave(&tool, QEvent::Leave);
         QCOMPARE(iconColor(tool), QColor(Qt::red));
