@@ -340,8 +340,6 @@ private slots:
         QWidget *under = content.childAt(grip) ? content.childAt(grip) : &content;
         const auto mouse = Qt::MouseButton(button);
         sendMouse(under, QEvent::MouseButtonPress, under->mapFrom(&content, grip), mouse, mouse);
-        const bool moves = expected != QRect(100, 100, 400, 300);
-        QCOMPARE(content.isPressed(), moves || cursor != Qt::ArrowCursor);
         // The frame changes under the cursor, so the move is given in screen coordinates.
         const QPoint target = content.mapToGlobal(grip) + delta;
         QMouseEvent move(QEvent::MouseMove, content.mapFromGlobal(target), target, Qt::NoButton, mouse, Qt::NoModifier);

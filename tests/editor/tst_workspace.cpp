@@ -38,14 +38,6 @@ QByteArray onePalette(const QByteArray &textIcons)
     return "[group]\ncount=1\n[group0]\nname=组\ntextIcons=\"" + textIcons + "\"\n";
 }
 
-QTreeWidgetItem *paletteEntry(QTreeWidget *palette, const QString &key)
-{
-    for (QTreeWidgetItemIterator it(palette); *it; ++it)
-        if ((*it)->data(0, Qt::UserRole + 1).toUrl().toString() == key)
-            return *it;
-    return nullptr;
-}
-
 // Drops `mime` on `target` as a drag from the palette ends.
 bool drop(QWidget *target, const QMimeData *mime)
 {
@@ -227,7 +219,7 @@ private slots:
         QWidget *old = target->content();
 
         DragEvents events;
-        QTreeWidgetItem *entry = paletteEntry(&palette, "TestComponent");
+        QTreeWidgetItem *entry = palette.findItems("  组件", Qt::MatchExactly | Qt::MatchRecursive).value(0);
         QDrag *drag = palette.drag(group ? entry->parent() : entry);
         QVERIFY(drag && drag->mimeData()->hasFormat("txt/x-split-item"));
         const QString stamp = events.seen.value(0).section(':', 1);

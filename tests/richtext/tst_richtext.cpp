@@ -349,7 +349,6 @@ private slots:
         RichTextEdit editor;
         editor.show();
 
-        // Cancelled: nothing changes.
         onNextModal<QFileDialog>([](QFileDialog *dialog) { dialog->reject(); });
         button(&editor, "f_image")->click();
         QVERIFY(editor.textEdit()->document()->isEmpty());
@@ -414,8 +413,7 @@ private slots:
         QVariantMap saved;
         component->save(saved);
         const QString text = saved.value("text").toString();
-        QVERIFY(text.contains("data:image/") && text.contains(";base64,"));
-        QVERIFY(!text.contains("src=\"file:") && !text.contains("src=\"http"));
+        QVERIFY(text.contains("data:image/") && text.contains(";base64,") && !text.contains("src=\"file:") && !text.contains("src=\"http"));
 
         // Stored with the page, loaded by another page: the same text, the same picture.
         const QByteArray content = QJsonDocument(QJsonObject::fromVariantMap(editorPage.getContent())).toJson(QJsonDocument::Compact);
