@@ -61,14 +61,13 @@ inline QStandardItem *findItem(QStandardItemModel *model, const QString &name)
     return hits.isEmpty() ? nullptr : model->itemFromIndex(hits.first());
 }
 
-// Handles the next dialog frame: `fill` gets its form, then the dialog is accepted (or rejected).
+// Handles the next dialog frame: `fill` gets its form, then the dialog is accepted.
 template <class Form>
-void onNextDialog(std::function<void(Form *)> fill, bool accept = true)
+void onNextDialog(std::function<void(Form *)> fill)
 {
-    onNextModal<HXCPControls::CPBaseDialog>([fill, accept](HXCPControls::CPBaseDialog *dialog) {
-        if (fill)
-            fill(qobject_cast<Form *>(dialog->content()));
-        accept ? dialog->accept() : dialog->reject();
+    onNextModal<HXCPControls::CPBaseDialog>([fill](HXCPControls::CPBaseDialog *dialog) {
+        fill(qobject_cast<Form *>(dialog->content()));
+        dialog->accept();
     });
 }
 

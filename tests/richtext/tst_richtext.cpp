@@ -325,12 +325,9 @@ private slots:
         RichTextEdit editor;
         editor.show();
         auto *mime = new QMimeData;
-        if (format.isEmpty()) {
-            mime->setData("image/png", "not a picture");
-        } else {
-            mime->setData(mimeType, "header only");
+        mime->setData(format.isEmpty() ? "image/png" : mimeType, format.isEmpty() ? "not a picture" : "header only");
+        if (!format.isEmpty())
             mime->setImageData(testImage());
-        }
         QApplication::clipboard()->setMimeData(mime);
         QCOMPARE(button(&editor, "f_paste")->isEnabled(), !format.isEmpty());
         editor.textEdit()->paste();
