@@ -14,6 +14,14 @@ inline void sendMouse(QWidget *target, QEvent::Type type, const QPoint &pos, Qt:
     QApplication::sendEvent(target, &event);
 }
 
+// Counts the events of the given types that reach the objects it filters.
+struct EventCounter : QObject {
+    explicit EventCounter(std::initializer_list<QEvent::Type> types) : types(types) {}
+    bool eventFilter(QObject *, QEvent *event) override { return (count += types.contains(event->type())), false; }
+    QList<QEvent::Type> types;
+    int count = 0;
+};
+
 // A skins folder of the test's own, with the "default" skin current.
 struct TestSkins {
     QTemporaryDir dir;

@@ -61,36 +61,14 @@ inline QStandardItem *findItem(QStandardItemModel *model, const QString &name)
     return hits.isEmpty() ? nullptr : model->itemFromIndex(hits.first());
 }
 
-// Handles the next dialog frame: `fill` gets its form, then the dialog is accepted (or rejected).
+// Handles the next dialog frame: `fill` gets its form, then the dialog is accepted.
 template <class Form>
-void onNextDialog(std::function<void(Form *)> fill, bool accept = true)
+void onNextDialog(std::function<void(Form *)> fill)
 {
-    onNextModal<HXCPControls::CPBaseDialog>([fill, accept](HXCPControls::CPBaseDialog *dialog) {
-        if (fill)
-            fill(qobject_cast<Form *>(dialog->content()));
-        accept ? dialog->accept() : dialog->reject();
+    onNextModal<HXCPControls::CPBaseDialog>([fill](HXCPControls::CPBaseDialog *dialog) {
+        fill(qobject_cast<Form *>(dialog->content()));
+        dialog->accept();
     });
-}
-
-// Answers the next message box with `button` and keeps what it showed.
-struct BoxAnswer {
-    QString title, text;
-    bool seen = false;
-    void arm(QMessageBox::StandardButton button)
-    {
-        onNextModal<QMessageBox>([this, button](QMessageBox *box) {
-            title = box->windowTitle();
-            text = box->text();
-            seen = true;
-            box->done(button);
-        });
-    }
-};
-
-inline bool isNewCode(const QString &code)
-{
-    static const QRegularExpression hex32(QStringLiteral("^[0-9A-F]{32}$"));
-    return hex32.match(code).hasMatch();
 }
 
 } // namespace NavTest

@@ -1,6 +1,5 @@
-// The editor workspace and its palette: the palette file, the registry, the
-// drag, the tab containers' "添加新页", the toolbar's states, saving to a real
-// server in both modes, and handles that follow the page's mode.
+// The editor workspace: the palette and its drag, the toolbar's states, saving
+// to a real server in both modes, and handles that follow the page's mode.
 #include "editortest.h"
 #include "../pagelayout/pagetestutil.h"
 
@@ -12,15 +11,11 @@
 #include "editor/workspace/paletteconfig.h"
 #include "modalhelper.h"
 #include "serverfixture.h"
-#include "pagelayout/cpcompositepanelservice.h"
 #include "pagelayout/cpcustompage.h"
 #include "pagelayout/cptabwidget.h"
 #include "seeddata.h"
-#include "server.h"
-#include "serversignin.h"
 #include "wk/wkappconfig.h"
 #include "wk/wkeventbus.h"
-#include "wk/wkserviceconfig.h"
 
 #include <QTcpServer>
 
@@ -41,26 +36,6 @@ void writePalette(const QByteArray &ini)
 QByteArray onePalette(const QByteArray &textIcons)
 {
     return "[group]\ncount=1\n[group0]\nname=组\ntextIcons=\"" + textIcons + "\"\n";
-}
-
-QTreeWidgetItem *paletteEntry(QTreeWidget *palette, const QString &key)
-{
-    for (QTreeWidgetItemIterator it(palette); *it; ++it)
-        if ((*it)->data(0, Qt::UserRole + 1).toUrl().toString() == key)
-            return *it;
-    return nullptr;
-}
-
-// Drops `mime` on `target` as a drag from the palette ends.
-bool drop(QWidget *target, const QMimeData *mime)
-{
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent dropped(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &dropped);
-    return dropped.isAccepted();
 }
 
 QImage imageOf(const QIcon &icon) { return icon.pixmap(16, 16).toImage(); }
@@ -90,19 +65,6 @@ struct Palette : CPControlTreeWidget {
         return findChild<QDrag *>();
     }
 };
-
-HXDataApi::HttpJsonResult call(const std::function<void(CPCompositePanelService &, CPCompositePanelService::Callback)> &op)
-{
-    CPCompositePanelService service;
-    HXDataApi::HttpJsonResult result;
-    bool done = false;
-    op(service, [&](const HXDataApi::HttpJsonResult &r) {
-        result = r;
-        done = true;
-    });
-    [&] { QTRY_VERIFY_WITH_TIMEOUT(done, 10000); }();
-    return result;
-}
 
 // The toolbar as "responsive button|height button|preview button": "-" when hidden, "*" when checked.
 QString describe(QWidget *bar)
@@ -197,10 +159,6 @@ private slots:
         QTest::newRow("unknown keys, empty pieces, empty groups") << QByteArray(
             "[group]\ncount=3\n[group0]\nname=甲\ntextIcons=\"Nope=>无;;=>空\"\n[group1]\nname=乙\n[group2]\nname=丙\ntextIcons=\"CPTabWidget=>标签\"\n")
             << "丙[  标签|CPTabWidget|std]";
-        QTest::newRow("unquoted value ends at ';'") << QByteArray("[group]\ncount=1\n[group0]\nname=甲\ntextIcons=CPTabWidget=>标签;TestComponent=>一\n")
-            << "甲[  标签|CPTabWidget|std]";
-        QTest::newRow("garbage lines") << QByteArray("\x01 garbage\n=\n[[[\n[group]\ncount=1\nno equals\n[group0]\nname=甲\n"
-                                                     "textIcons=\"CPTabWidget=>标签\"\n\xff\xfe\n") << "甲[  标签|CPTabWidget|std]";
     }
 
     void paletteFile()
@@ -227,20 +185,6 @@ private slots:
         QCOMPARE(groups.join(' '), palette);
     }
 
-    void registryKeepsFirstReadOrderWithoutDuplicates()
-    {
-        writePalette("[group]\ncount=2\n[group0]\nname=甲\ntextIcons=\"TitledComponent=>标题=>a.png;CPTabWidget=>容器\"\n"
-                     "[group1]\nname=乙\ntextIcons=\"CPTabWidget=>容器;TitledComponent=>标题\"\n");
-        QList<QStringList> expected = CPControlTreeWidget::paletteEntries();
-        for (const QStringList &entry : {QStringList{"TitledComponent", "标题", "a.png"}, {"CPTabWidget", "容器"}, {"TitledComponent", "标题"}})
-            if (!expected.contains(entry))
-                expected << entry;
-        CPControlTreeWidget first(nullptr, true);
-        CPControlTreeWidget::loadPaletteEntries();
-        CPControlTreeWidget second(nullptr, true);
-        QCOMPARE(CPControlTreeWidget::paletteEntries(), expected);
-    }
-
     void dragFromPalette_data()
     {
         QTest::addColumn<bool>("group");
@@ -263,37 +207,21 @@ private slots:
         QWidget *old = target->content();
 
         DragEvents events;
-        QTreeWidgetItem *entry = paletteEntry(&palette, "TestComponent");
+        QTreeWidgetItem *entry = palette.findItems("  组件", Qt::MatchExactly | Qt::MatchRecursive).value(0);
         QDrag *drag = palette.drag(group ? entry->parent() : entry);
         QVERIFY(drag && drag->mimeData()->hasFormat("txt/x-split-item"));
         const QString stamp = events.seen.value(0).section(':', 1);
-        QVERIFY2(QRegularExpression("^\\d{17}$").match(stamp).hasMatch(), qPrintable(stamp));
         QCOMPARE(events.seen, (QStringList{"CPSplitItem#BeginDrag:" + stamp, "CPSplitItem#EndDrag:" + stamp}));
-        QVERIFY(old->isEnabled() && old->property("ProcessWKeventID") == stamp);
+        QVERIFY(!stamp.isEmpty() && old->isEnabled() && old->property("ProcessWKeventID") == stamp);
 
-        QVERIFY(drop(target, drag->mimeData()));
+        // Dropped as the drag ends.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent dropped(QPoint(5, 5), Qt::CopyAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+        QVERIFY(enter.isAccepted() && dropped.isAccepted());
         QCOMPARE(target->contentUrl().toString(), group ? "" : "TestComponent");
         QCOMPARE(target->content() == old, group);
-    }
-
-    void tabMenuAddsTitleModePages()
-    {
-        CPControlTreeWidget::loadPaletteEntries();
-        CPTabWidget tabs;
-        std::unique_ptr<QMenu> menu(tabs.createSettingMenu());
-        QMenu *newPages = menu->findChild<QMenu *>();
-        QVERIFY(newPages);
-        QStringList texts;
-        for (QAction *action : newPages->actions())
-            texts << action->text() + (action->icon().isNull() ? "" : "*");
-        QCOMPARE(texts, (QStringList{"页面列表*", "页面目录"}));
-        QCOMPARE(imageOf(newPages->actions().at(0)->icon()), imageOf(QIcon(skinImagePath(kIcon))));
-
-        newPages->actions().at(0)->trigger();
-        auto *page = qobject_cast<CPSplitItem *>(tabs.currentWidget());
-        QVERIFY(tabs.count() == 2 && tabs.currentIndex() == 1 && page && page->content());
-        QCOMPARE(tabs.tabText(1), QString("页面列表"));
-        QCOMPARE(page->contentUrl().toString(), QString("WKTitleModeListView"));
     }
 
     void toolbarStates_data()
@@ -301,10 +229,8 @@ private slots:
         QTest::addColumn<QString>("steps"); // buttons clicked; "x:text" answers the dialog x opens ("x:" cancels), "fixed:" confirms it empty
         QTest::addColumn<QString>("buttons");
         QTest::addColumn<QString>("log");
-        QTest::newRow("start") << "" << "固定高度|-|预览" << "";
         QTest::newRow("preview twice") << "preview preview" << "固定高度|-|预览" << "preview:1 preview:0";
         QTest::newRow("fixed") << "fixed:800" << "自适应高度|设置高度|预览" << "dialog:-1 height:800";
-        QTest::newRow("fixed, preview twice") << "fixed:800 preview preview" << "自适应高度|设置高度|预览" << "dialog:-1 height:800 preview:1 preview:0";
         QTest::newRow("fixed, preview") << "fixed:800 preview" << "-|-|取消预览*" << "dialog:-1 height:800 preview:1";
         QTest::newRow("responsive keeps the height") << "fixed:800 responsive responsive:" << "固定高度|-|预览" << "dialog:-1 height:800 height:-1 dialog:800";
         QTest::newRow("cancelled") << "responsive:" << "固定高度|-|预览" << "dialog:-1";
@@ -312,10 +238,7 @@ private slots:
         QTest::newRow("height button") << "fixed:800 height:900 height:" << "自适应高度|设置高度|预览" << "dialog:-1 height:800 dialog:800 height:900 dialog:900";
         QTest::newRow("ratios of the design height") << "design:633 fixed:1.5倍高度 height:2倍高度 height:3倍高度" << "自适应高度|设置高度|预览"
             << "dialog:-1 height:949 dialog:949 height:1266 dialog:1266 height:1899";
-        QTest::newRow("state fixed") << "state:600" << "自适应高度|设置高度|预览" << "";
         QTest::newRow("state fixed in preview") << "preview state:600" << "-|-|取消预览*" << "preview:1";
-        QTest::newRow("state responsive") << "fixed:800 state:-1" << "固定高度|-|预览" << "dialog:-1 height:800";
-        QTest::newRow("save") << "save" << "固定高度|-|预览" << "save";
     }
 
     void toolbarStates()
@@ -327,7 +250,6 @@ private slots:
         QStringList seen;
         connect(&bar, &CPToolBarView::previewState, [&](bool p) { seen << QString("preview:%1").arg(p); });
         connect(&bar, &CPToolBarView::responsiveHeightChanged, [&](int h) { seen << QString("height:%1").arg(h); });
-        connect(&bar, &CPToolBarView::save, [&] { seen << "save"; });
         for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
             const QString name = step.section(':', 0, 0), arg = step.section(':', 1);
             if (name == "state" || name == "design") {
@@ -347,7 +269,7 @@ private slots:
                     button(dialog, "pbOk")->click();
                 });
             }
-            button(&bar, name == "preview" ? "preview_btn" : name == "save" ? "save_btn" : name == "height" ? "height_btn" : "responsive_btn")->click();
+            button(&bar, name == "preview" ? "preview_btn" : name == "height" ? "height_btn" : "responsive_btn")->click();
         }
         QCOMPARE(describe(&bar), buttons);
         QCOMPARE(seen.join(' '), log);
@@ -398,8 +320,7 @@ private slots:
         QFETCH(bool, ok);
         Workspace w(userMode);
         w.load(padId);
-        auto stored = [&] { return call([&](auto &s, auto cb) { s.getPageById(padId, cb); }).data.object().value("padCont").toString(); };
-        const QString before = padId.isEmpty() ? QString() : stored();
+        const QString before = padId.isEmpty() ? QString() : ServerTest::pageContent(padId);
         w.item()->setContentUrl(QUrl("TestComponent?src=save"));
         qobject_cast<TestComponent *>(w.item()->content())->state = {{"rows", QVariantList{1, 2}}};
         const QVariantMap edited = withoutDates(w.view.page()->getContent());
@@ -422,49 +343,25 @@ private slots:
         QVERIFY(!w.view.page()->readOnly() && w.view.palette()->isVisible());
         WKServiceConfig::instance()->setHttpUrl("servercfg.ini:Global", m_server.server().baseUrl());
         if (!padId.isEmpty())
-            QCOMPARE(stored(), ok ? QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(content)).toJson(QJsonDocument::Compact)) : before);
+            QCOMPARE(ServerTest::pageContent(padId), ok ? QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(content)).toJson(QJsonDocument::Compact)) : before);
     }
 
-    // Built from nothing: split twice, components dragged from the palette, a
-    // tab container with a page added through its menu; saved and read back
-    // by ID, it is the same tree with the same components.
-    void builtPageComesBackById()
+    // "添加新页" offers the palette's title-mode entries, with their icons; read twice, listed once.
+    void tabMenuAddsTitleModePages()
     {
-        const QString node = QUuid::createUuid().toString(QUuid::Id128).toUpper(), padId = QUuid::createUuid().toString(QUuid::Id128).toUpper();
-        QVERIFY(call([&](auto &s, auto cb) { s.addUserNode(node, "ROOT", "新建页面", padId, true, 0, cb); }).success);
-        Workspace w(true);
-        w.load(padId);
-        CPSplitItem *left = w.item();
-        left->onIndicator(SplitRight); // each split as a user makes it: on a laid out page
-        ZhpTest::settle(&w.view);
-        auto *right = qobject_cast<CPSplitItem *>(qobject_cast<CPSplitter *>(w.view.page()->splitView()->rootItem())->widget(1));
-        right->onIndicator(SplitBottom);
-        auto *bottom = qobject_cast<CPSplitItem *>(qobject_cast<CPSplitter *>(right->parentWidget())->widget(1));
-        ZhpTest::settle(&w.view);
-        for (const auto &[item, key] : {std::pair<CPSplitItem *, QString>{left, "TestComponent"}, {right, "TestComponent"}, {bottom, "CPTabWidget"}}) {
-            std::unique_ptr<QMimeData> mime(CPControlTreeWidget::createMimeData(paletteEntry(w.view.palette(), key)));
-            QVERIFY(drop(item, mime.get()));
-        }
-        qobject_cast<TestComponent *>(left->content())->state = {{"kind", "chart"}};
-        qobject_cast<TestComponent *>(right->content())->state = {{"kind", "table"}};
-        std::unique_ptr<QMenu> menu(qobject_cast<CPTabWidget *>(bottom->content())->createSettingMenu());
-        menu->findChild<QMenu *>()->actions().at(0)->trigger();
-        ZhpTest::settle(&w.view);
-        QCOMPARE(w.save(), QString("提示:保存成功"));
-
-        CPCustomPage reader(nullptr, true); // as large as the page was, so that the splitters keep their sizes
-        reader.resize(w.view.page()->size());
-        reader.show();
-        reader.loadDataById(padId);
-        QTRY_COMPARE(reader.padID(), padId);
-        ZhpTest::settle(&reader);
-        auto *tabs = reader.findChild<CPTabWidget *>();
-        for (int i : {0, 1}) { // every tab page once shown
-            tabs->setCurrentIndex(i);
-            ZhpTest::settle(&reader);
-        }
-        QCOMPARE(withoutDates(reader.getContent()), withoutDates(w.view.page()->getContent()));
-        QVERIFY(reader.findChildren<TestComponent *>().size() == 2 && reader.findChild<QLabel *>("pageList"));
+        CPControlTreeWidget::loadPaletteEntries();
+        CPControlTreeWidget::loadPaletteEntries();
+        CPTabWidget tabs;
+        std::unique_ptr<QMenu> menu(tabs.createSettingMenu());
+        QMenu *newPages = menu->findChild<QMenu *>();
+        QVERIFY(newPages);
+        QStringList texts;
+        for (QAction *action : newPages->actions())
+            texts << action->text() + (action->icon().isNull() ? "" : "*");
+        QCOMPARE(texts, (QStringList{"页面列表*", "页面目录"}));
+        newPages->actions().at(0)->trigger();
+        QCOMPARE(tabs.tabText(tabs.currentIndex()), QString("页面列表"));
+        QVERIFY(tabs.currentWidget()->findChild<QLabel *>("pageList"));
     }
 
     // In view mode no handle can be dragged: neither those of split views
