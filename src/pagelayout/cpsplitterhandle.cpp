@@ -8,19 +8,20 @@
 
 namespace HXCPControls {
 
-static int s_grabWidth = 10;
-
 CPSplitterHandle::CPSplitterHandle(Qt::Orientation orientation, QSplitter *parent)
     : QSplitterHandle(orientation, parent)
 {
-    const QSettings settings(QCoreApplication::applicationDirPath() + QStringLiteral("/start.ini"),
-                             QSettings::IniFormat);
-    s_grabWidth = settings.value(QStringLiteral("SplitHandler/grapMouseWidth"), 10).toInt();
 }
 
 int CPSplitterHandle::grabWidth()
 {
-    return s_grabWidth;
+    // A setting of the installation: read once, not for every handle of a page.
+    static const int width = [] {
+        const QSettings settings(QCoreApplication::applicationDirPath() + QStringLiteral("/start.ini"),
+                                 QSettings::IniFormat);
+        return settings.value(QStringLiteral("SplitHandler/grapMouseWidth"), 10).toInt();
+    }();
+    return width;
 }
 
 bool CPSplitterHandle::dragAllowed() const
@@ -62,7 +63,7 @@ void CPSplitterHandle::resizeEvent(QResizeEvent *event)
 
 void CPSplitterHandle::updateGrabArea()
 {
-    const int margin = (s_grabWidth - splitter()->handleWidth()) / 2;
+    const int margin = (grabWidth() - splitter()->handleWidth()) / 2;
     if (margin < 1) {
         setContentsMargins(0, 0, 0, 0);
         clearMask();

@@ -16,7 +16,7 @@ class HXCPCONTROLS_EXPORT CPSplitterHandle : public QSplitterHandle
 public:
     CPSplitterHandle(Qt::Orientation orientation, QSplitter *parent);
 
-    // The grab width read when the last handle was made.
+    // The grab width, read from start.ini the first time it is needed.
     static int grabWidth();
 
 signals:

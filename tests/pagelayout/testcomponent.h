@@ -12,12 +12,7 @@ class TestComponent : public QLabel, public IWKMemory
     Q_OBJECT
     Q_INTERFACES(IWKMemory)
 public:
-    explicit TestComponent(QWidget *parent = nullptr)
-        : QLabel(parent)
-    {
-        ++s_created;
-    }
-    ~TestComponent() override { --s_alive; }
+    using QLabel::QLabel;
 
     void save(QVariantMap &map) override
     {
@@ -27,15 +22,10 @@ public:
     void restore(const QVariantMap &map) override { state = map; }
 
     QVariantMap state;
-    static inline int s_created = 0;
-    static inline int s_alive = 0;
 
     static void registerIn()
     {
-        WKFactory<QWidget>::constructors().insert("TestComponent", [](QWidget *parent) -> QWidget * {
-            ++s_alive;
-            return new TestComponent(parent);
-        });
+        WKFactory<QWidget>::constructors().insert("TestComponent", [](QWidget *parent) -> QWidget * { return new TestComponent(parent); });
         WKFactory<QWidget>::constructors().insert("TitledComponent", [](QWidget *parent) -> QWidget * {
             auto *label = new QLabel(parent);
             label->setWindowTitle("带标题组件");

@@ -100,8 +100,6 @@ private slots:
             QCOMPARE(body.keys(), c.keys.split(' '));
             for (auto it = c.values.begin(); it != c.values.end(); ++it)
                 QCOMPARE(body.value(it.key()), it.value());
-            if (path.endsWith("node/add"))
-                QVERIFY(raw.contains("\n    \"nodeCode\": \"N1\"")); // the indented writer, keys in order
         }
     }
 

@@ -11,28 +11,11 @@ using namespace PageTest;
 
 namespace {
 
-const char *kNested = R"({
-  "version": "1.0", "format": "json", "date": "202401011200", "zhpArgs": {"code": "RB"},
-  "padID": "PAD-1", "zhpID": "Z-1", "rootItemType": "HXCPControls::CPSplitter",
-  "rootObj": {
-    "orientation": 1, "sizes": [300, 500],
-    "children": [
-      {"className": "HXCPControls::CPSplitItem", "url": "TestComponent?a=1&b=two",
-       "id": "{11111111-2222-3333-4444-555555555555}", "child": {"rows": [1, 2, 3], "name": "x"},
-       "minSize": "10:20", "maxSize": "16777215:16777215", "hPolicy": "Expanding", "vPolicy": "Fixed",
-       "hStretch": 2, "vStretch": 0, "title": "左侧", "extra": "kept"},
-      {"className": "HXCPControls::CPSplitter", "orientation": 2, "sizes": [100, 200, 50],
-       "children": [
-         {"className": "HXCPControls::CPSplitItem", "url": "", "id": "{aaaaaaaa-0000-0000-0000-000000000001}",
-          "minSize": "0:0", "maxSize": "16777215:16777215", "hPolicy": "Preferred", "vPolicy": "Preferred",
-          "hStretch": 0, "vStretch": 0, "title": "----"},
-         {"className": "HXCPControls::CPSplitItem", "url": "TitledComponent", "id": "{aaaaaaaa-0000-0000-0000-000000000002}",
-          "title": ""},
-         {"className": "HXCPControls::CPSplitItem"}
-       ]}
-    ]
-  }
-})";
+// Four items, three of them in a nested splitter.
+const char *kNested = R"({"zhpArgs": {"code": "RB"}, "rootItemType": "HXCPControls::CPSplitter",
+  "rootObj": {"orientation": 1, "children": [{"className": "HXCPControls::CPSplitItem", "url": "TestComponent"},
+    {"className": "HXCPControls::CPSplitter", "orientation": 2, "children": [{"className": "HXCPControls::CPSplitItem"},
+      {"className": "HXCPControls::CPSplitItem", "url": "TitledComponent"}, {"className": "HXCPControls::CPSplitItem"}]}]}})";
 
 class FakeChartView : public QWidget
 {
@@ -91,12 +74,6 @@ private slots:
         view.setRootItem(new CPSplitItem(&view));
         QVERIFY(old);
         QTRY_VERIFY(!old);
-
-        QWidget *taken = view.takeRootItem();
-        QVERIFY(taken);
-        QVERIFY(!view.rootItem());
-        QVERIFY(!view.takeRootItem());
-        delete taken;
     }
 
     void modesArePushedDown()
@@ -118,9 +95,6 @@ private slots:
         }
         view.setEditModel(false);
         QCOMPARE(editSpy.count(), 1);
-        // Splitters made under the view stop their handles from dragging in view mode.
-        for (CPSplitter *splitter : view.findChildren<CPSplitter *>())
-            QVERIFY(!splitter->dragAllowed());
 
         view.setAdjustable(false);
         QCOMPARE(adjustSpy.count(), 1);
@@ -141,11 +115,12 @@ private slots:
     {
         CPSplitItem item;
         QSignalSpy changed(&item, &CPSplitItem::contentChanged);
-        item.setContentUrl(QUrl("TestComponent"));
+        item.setContentUrl(QUrl("TestComponent?k=v"));
         QCOMPARE(changed.count(), 1);
         QPointer<QWidget> first = item.content();
         QVERIFY(qobject_cast<TestComponent *>(first));
-        item.setContentUrl(QUrl("TestComponent"));
+        QCOMPARE(first->property("k").toString(), QString("v"));
+        item.setContentUrl(QUrl("TestComponent?k=v"));
         QCOMPARE(changed.count(), 1); // the same URL does nothing
 
         // A URL that creates nothing keeps the component but takes the URL.
@@ -153,22 +128,14 @@ private slots:
         QCOMPARE(item.content(), first.data());
         QCOMPARE(item.contentUrl(), QUrl("Unregistered?x=1"));
 
-        // A new component replaces the old one, which is deleted later.
-        QSignalSpy titles(&item, &QWidget::windowTitleChanged);
+        // A new component replaces the old one, which is deleted later, and names the item.
         item.setContentUrl(QUrl("TitledComponent"));
         QVERIFY(item.content() != first.data());
         QCOMPARE(item.windowTitle(), QString("带标题组件"));
         QTRY_VERIFY(!first);
-        item.content()->setWindowTitle("新标题");
-        QVERIFY(titles.count() >= 2);
-        QCOMPARE(titles.last().first().toString(), QString("新标题"));
 
-        QWidget *taken = item.takeContent();
-        QVERIFY(taken && !taken->parentWidget());
-        QVERIFY(!item.content());
-        QVERIFY(item.contentUrl().isEmpty());
-        QVERIFY(item.acceptDrops());
-        delete taken;
+        const std::unique_ptr<QWidget> taken(item.takeContent());
+        QVERIFY(taken && !taken->parentWidget() && !item.content() && item.contentUrl().isEmpty() && item.acceptDrops());
     }
 
     void chartViewsResetAfterLayoutChanges()
@@ -242,36 +209,17 @@ private slots:
         QVERIFY(component->isEnabled());
     }
 
-    void dropsFillItems()
+    void onlyPaletteDragsAreTaken()
     {
+        // A palette drop is the editor's test; other data is refused.
         CPSplitItem item;
-        auto urlMime = [](const QUrl &url) {
-            auto *mime = new QMimeData;
-            QByteArray data;
-            QDataStream stream(&data, QIODevice::WriteOnly);
-            stream << url;
-            mime->setData("txt/x-split-item", data);
-            return mime;
-        };
-        std::unique_ptr<QMimeData> good(urlMime(QUrl("TestComponent?k=v")));
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, good.get(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&item, &enter);
-        QVERIFY(enter.isAccepted());
-        QVERIFY(item.property("dragIn").toBool());
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, good.get(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&item, &drop);
-        QVERIFY(drop.isAccepted());
-        QCOMPARE(drop.dropAction(), Qt::CopyAction);
-        QVERIFY(!item.property("dragIn").toBool());
-        QVERIFY(qobject_cast<TestComponent *>(item.content()));
-        QCOMPARE(item.content()->property("k").toString(), QString("v"));
-
         QMimeData text;
         text.setText("TestComponent");
         QDragEnterEvent other(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
         other.accept();
         QApplication::sendEvent(&item, &other);
         QVERIFY(!other.isAccepted());
+        QVERIFY(!item.property("dragIn").toBool());
     }
 };
 

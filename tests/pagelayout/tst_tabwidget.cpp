@@ -29,34 +29,11 @@ QStringList actionTexts(QMenu *menu)
     return texts;
 }
 
-// A split view whose right item holds a tab container; the container's second
-// page is a split view holding another tab container.
-const QByteArray kNested = R"({"rootItemType":"HXCPControls::CPSplitter","zhpID":"n","rootObj":{"orientation":1,"sizes":[200,400],
- "children":[
-  {"className":"HXCPControls::CPSplitItem","title":"左","id":"{00000000-0000-0000-0000-000000000001}"},
-  {"className":"HXCPControls::CPSplitItem","url":"CPTabWidget","title":"标签","id":"{00000000-0000-0000-0000-000000000002}",
-   "child":{"currentIndex":1,"title":"标签","showSetting":true,"pages":[
-     {"ctype":"HXCPControls::CPSplitItem","tabText":"第一页","url":"TestComponent","child":{"v":1},
-      "id":"{00000000-0000-0000-0000-000000000003}","title":"第一页"},
-     {"ctype":"HXCPControls::CPSplitView","tabText":"第二页","version":"1.0","format":"json","zhpArgs":{},"zhpID":"inner",
-      "rootItemType":"HXCPControls::CPSplitter","rootObj":{"orientation":2,"sizes":[150,150],"children":[
-        {"className":"HXCPControls::CPSplitItem","url":"CPTabWidget","id":"{00000000-0000-0000-0000-000000000004}",
-         "child":{"currentIndex":0,"title":"","showSetting":false,"pages":[
-           {"ctype":"HXCPControls::CPSplitItem","tabText":"深层","id":"{00000000-0000-0000-0000-000000000005}"}]}},
-        {"className":"HXCPControls::CPSplitItem","id":"{00000000-0000-0000-0000-000000000006}"}]}}]}}]}})";
-
-// Clicks OK in the next message box and keeps what it asked.
-struct Confirm {
-    QString title, text;
-    Confirm()
-    {
-        onNextModal<QMessageBox>([this](QMessageBox *box) {
-            title = box->windowTitle();
-            text = box->text();
-            box->button(QMessageBox::Ok)->click();
-        });
-    }
-};
+// Answers the next message box with OK, or rejects it.
+void answerNextBox(bool ok)
+{
+    onNextModal<QMessageBox>([ok](QMessageBox *box) { ok ? box->button(QMessageBox::Ok)->click() : box->reject(); });
+}
 
 } // namespace
 
@@ -66,21 +43,6 @@ class TstTabWidget : public QObject
 
 private slots:
     void initTestCase() { PageTest::initCase(); }
-
-    void createdFromItsUrl()
-    {
-        CPSplitItem item;
-        item.setContentUrl(QUrl("CPTabWidget"));
-        auto *tabs = qobject_cast<CPTabWidget *>(item.content());
-        QVERIFY(tabs);
-        QVERIFY(!item.acceptDrops()); // its pages take the drops
-        QCOMPARE(tabs->count(), 1);
-        QCOMPARE(tabs->tabText(0), QString("------"));
-        QVERIFY(qobject_cast<CPSplitItem *>(tabs->widget(0))->property("inTab").toBool());
-        // Drag protection leaves a tab container alone.
-        WKEventBus::instance()->send(new WKEvent("CPSplitItem#BeginDrag", "d"));
-        QVERIFY(tabs->isEnabled());
-    }
 
     void editModeAndPages()
     {
@@ -116,13 +78,19 @@ private slots:
         QVERIFY(tabs.showSetting() && !tabs.settingButton()->isHidden());
     }
 
-    void followsItsSplitView()
+    void createdFromItsUrlInAView()
     {
         CPSplitView view;
         view.restore(QVariantMap());
         auto *item = qobject_cast<CPSplitItem *>(view.rootItem());
         item->setContentUrl(QUrl("CPTabWidget"));
         auto *tabs = qobject_cast<CPTabWidget *>(item->content());
+        QVERIFY(!item->acceptDrops()); // its pages take the drops
+        QCOMPARE(tabs->count(), 1);
+        QVERIFY(qobject_cast<CPSplitItem *>(tabs->widget(0))->property("inTab").toBool());
+        // Drag protection leaves a tab container alone.
+        WKEventBus::instance()->send(new WKEvent("CPSplitItem#BeginDrag", "d"));
+        QVERIFY(tabs->isEnabled());
         QCOMPARE(tabs->splitView(), &view);
         QVERIFY(tabs->editModel()); // a new split view is in edit mode
         view.setEditModel(false);
@@ -163,21 +131,19 @@ private slots:
     {
         CPTabWidget tabs;
         tabs.addPage();
-        onNextModal<QMessageBox>([](QMessageBox *box) { box->reject(); });
+        answerNextBox(false);
         tabs.delPage(0);
         QCOMPARE(tabs.count(), 2);
 
-        const Confirm box;
+        answerNextBox(true);
         QPointer<QWidget> first = tabs.widget(0);
         tabs.delPage(0);
-        QCOMPARE(box.title, QString("删除"));
-        QCOMPARE(box.text, QString("确定要删除当前页?"));
         QCOMPARE(tabs.count(), 1);
         QTRY_VERIFY(!first);
 
         // Closing the last one by its button is allowed too and leaves the placeholder.
         tabs.setEditModel(true);
-        const Confirm last;
+        answerNextBox(true);
         emit tabs.tabCloseRequested(0);
         QCOMPARE(tabs.count(), 0);
         tabs.resize(300, 200);
@@ -206,7 +172,6 @@ private slots:
         menu.reset(item->createSettingMenu());
         QCOMPARE(actionTexts(menu.get()), (QStringList{"刷新", "|", "左切分", "上切分", "右切分", "下切分", "删除布局", "|", "|",
                                                        "设置大小策略", "|", "清空"}));
-        QVERIFY(!menu->actions()[2]->icon().isNull());
         menu.reset(page->createSettingMenu());
         QCOMPARE(actionTexts(menu.get()), (QStringList{"导出", "|", "|", "设置大小策略", "|", "清空"}));
 
@@ -225,13 +190,11 @@ private slots:
         CPSplitItem item;
         item.setContentUrl(QUrl("TestComponent"));
         QPointer<QWidget> component = item.content();
-        onNextModal<QMessageBox>([](QMessageBox *box) { box->reject(); });
+        answerNextBox(false);
         item.clearContent();
         QCOMPARE(item.content(), component.data());
-        const Confirm box;
+        answerNextBox(true);
         item.clearContent();
-        QCOMPARE(box.title, QString("清空"));
-        QCOMPARE(box.text, QString("确定要清空布局?"));
         QVERIFY(!item.content());
         QTRY_VERIFY(!component);
     }
@@ -241,9 +204,7 @@ private slots:
         CPSplitItem item;
         item.resize(333, 222);
         item.setMinimumSize(10, 20);
-        QString dialogTitle;
-        onNextModal<CPBaseDialog>([&](CPBaseDialog *dialog) {
-            dialogTitle = dialog->title();
+        onNextModal<CPBaseDialog>([](CPBaseDialog *dialog) {
             auto *form = dialog->findChild<CPSizePolicySettings *>();
             QCOMPARE(form->findChild<QSpinBox *>("sbMinHeight")->value(), 20);
             QCOMPARE(form->findChild<QLineEdit *>("leCurrentWidth")->text(), QString("333"));
@@ -255,7 +216,6 @@ private slots:
             dialog->accept();
         });
         item.editSizePolicy();
-        QCOMPARE(dialogTitle, QString("   大小策略设置"));
         QCOMPARE(item.maximumWidth(), 333);
         QCOMPARE(item.minimumHeight(), 222);
         QCOMPARE(item.sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
@@ -265,10 +225,9 @@ private slots:
         QCOMPARE(item.maximumWidth(), 333);
     }
 
-    void restoreAndSave()
+    void restoringOddContent()
     {
         CPTabWidget tabs;
-        tabs.setWindowTitle("old");
         // Empty or missing pages keep the pages but apply title and showSetting.
         tabs.restore(fromJson(R"({"pages":[],"currentIndex":3,"title":"新标题","showSetting":true})"));
         QCOMPARE(tabs.count(), 1);
@@ -285,16 +244,6 @@ private slots:
         QCOMPARE(tabs.tabText(0), QString("A"));
         QCOMPARE(tabs.tabText(1), QString("C"));
         QCOMPARE(tabs.currentIndex(), 1);
-
-        QVariantMap map;
-        tabs.save(map);
-        const QVariantList pages = map.take("pages").toList();
-        QCOMPARE(map, (QVariantMap{{"currentIndex", 1}, {"title", ""}, {"showSetting", false}})); // no title: empty
-        QCOMPARE(pages.size(), 2);
-        QCOMPARE(pages[0].toMap().value("ctype").toString(), QString("HXCPControls::CPSplitItem"));
-        QCOMPARE(pages[1].toMap().value("ctype").toString(), QString("HXCPControls::CPSplitView"));
-        QCOMPARE(pages[1].toMap().value("tabText").toString(), QString("C"));
-        QVERIFY(pages[1].toMap().contains("rootItemType"));
     }
 
 };
