@@ -9,6 +9,7 @@
 #include "editor/navigation/cpselectproductview.h"
 #include "editor/navigation/cpselectuserpadcategoryview.h"
 #include "pagelayout/cpcompositepanelservice.h"
+#include "hxecharts/hxechartsview.h"
 #include "pagelayout/cpcustompage.h"
 #include "wk/wkappconfig.h"
 
@@ -143,6 +144,7 @@ void TerminalWindow::start(bool openFirstPage)
                                                            WKAppConfig::instance()->getProuctId()));
     m_userView->loadData(QString());
     m_productView->loadData(WKAppConfig::instance()->getProuctId(), QString());
+    HXEcharts::HXEChartsView::preparePages();
 
     QPointer<TerminalWindow> self(this);
     m_service->getUserData([self, openFirstPage](const HXDataApi::HttpJsonResult &result) {

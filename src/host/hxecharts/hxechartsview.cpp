@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QFileDialog>
 #include <QImage>
 #include <QImageWriter>
@@ -67,10 +68,18 @@ namespace {
 
 // Pages kept loaded for the next chart views. Loading the page (and
 // compiling the chart script in it) is most of what a new chart costs, so a
-// page of charts opens with views that can draw at once.
+// page of charts opens with views that can draw at once. The pool refills
+// one page at a time once the charts have been quiet for a while: a page
+// loading meanwhile would take the processor from the charts being drawn.
 constexpr int kSparePages = 8;
+constexpr int kQuietMs = 400;
+// A new view waits for its first drawing; for this long at most it holds the refill back.
+constexpr qint64 kFirstDrawMs = 3000;
 QList<QPointer<HXEChartsPage>> s_spares;
-bool s_refillQueued = false;
+QHash<const HXEChartsView *, qint64> s_undrawn; // view -> when it was made
+QElapsedTimer s_clock;
+QPointer<HXEChartsPage> s_loading;
+QPointer<QTimer> s_refill;
 bool s_poolClosed = false;
 
 void releaseSpares()
@@ -81,14 +90,51 @@ void releaseSpares()
     s_spares.clear();
 }
 
-void refillSpares()
+void postponeRefill();
+
+void refillOne()
 {
-    s_refillQueued = false;
+    if (s_poolClosed || (s_loading && s_spares.contains(s_loading)))
+        return;
+    for (auto it = s_undrawn.begin(); it != s_undrawn.end();)
+        it = s_clock.elapsed() - it.value() > kFirstDrawMs ? s_undrawn.erase(it) : std::next(it);
+    if (!s_undrawn.isEmpty()) {
+        postponeRefill();
+        return;
+    }
+    s_spares.removeAll(QPointer<HXEChartsPage>());
+    if (s_spares.size() >= kSparePages)
+        return;
+    auto *page = new HXEChartsPage(nullptr);
+    s_spares.append(page);
+    s_loading = page;
+    QObject::connect(page, &QWebEnginePage::loadFinished, page, [page] {
+        if (s_loading != page)
+            return;
+        s_loading = nullptr;
+        // The next one, unless the charts have become busy again meanwhile.
+        if (s_refill && !s_refill->isActive())
+            refillOne();
+    });
+}
+
+// The refill waits until the charts have been quiet for kQuietMs.
+void postponeRefill()
+{
     if (s_poolClosed || !QCoreApplication::instance())
         return;
-    // Creating a page is cheap; its loading runs in the web engine's own process.
-    while (s_spares.size() < kSparePages)
-        s_spares.append(new HXEChartsPage(nullptr));
+    if (!s_refill) {
+        // The spares go before the web engine's profile does: routines run in
+        // the reverse order of their registration, and a page (hence the
+        // profile) exists by now.
+        qAddPostRoutine(releaseSpares);
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, releaseSpares);
+        s_refill = new QTimer(QCoreApplication::instance());
+        s_refill->setSingleShot(true);
+        s_refill->setInterval(kQuietMs);
+        QObject::connect(s_refill.data(), &QTimer::timeout, refillOne);
+    }
+    s_refill->start();
 }
 
 } // namespace
@@ -102,19 +148,15 @@ HXEChartsPage *HXEChartsPage::takeSparePage()
     qCDebug(lcHost) << "chart page from the pool:" << (page ? (page->hasLoaded() ? "loaded" : "loading") : "none");
     if (!page)
         page = new HXEChartsPage(nullptr);
-    // The spares go before the web engine's profile does: routines run in the
-    // reverse order of their registration, and the profile exists by now.
-    static const bool registered = [] {
-        qAddPostRoutine(releaseSpares);
-        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, releaseSpares);
-        return true;
-    }();
-    Q_UNUSED(registered)
-    if (!s_refillQueued && !s_poolClosed) {
-        s_refillQueued = true;
-        QTimer::singleShot(200, QCoreApplication::instance(), refillSpares);
-    }
+    postponeRefill();
     return page;
+}
+
+void HXEChartsPage::fillPool()
+{
+    // A page first: the web engine's profile must exist before postponeRefill() registers the release.
+    refillOne();
+    postponeRefill();
 }
 
 void HXEChartsPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
@@ -159,6 +201,9 @@ HXEChartsView::HXEChartsView(QWidget *parent, const QJsonArray &extra)
     }
 
     HXEChartsPage *page = HXEChartsPage::takeSparePage();
+    if (!s_clock.isValid())
+        s_clock.start();
+    s_undrawn.insert(this, s_clock.elapsed());
     page->setParent(this);
     page->setView(this);
     m_bridge = page->bridge();
@@ -172,7 +217,15 @@ HXEChartsView::HXEChartsView(QWidget *parent, const QJsonArray &extra)
         }, Qt::QueuedConnection);
 }
 
-HXEChartsView::~HXEChartsView() = default;
+HXEChartsView::~HXEChartsView()
+{
+    s_undrawn.remove(this);
+}
+
+void HXEChartsView::preparePages()
+{
+    HXEChartsPage::fillPool();
+}
 
 void HXEChartsView::addCharts(const QJsonObject &option, bool update)
 {
@@ -283,6 +336,8 @@ void HXEChartsView::draw(bool update)
             return;
         qCDebug(lcHost).noquote() << "chart view" << self->logName() << (result.toBool() ? "drew" : "could not draw")
                                   << "its option in" << elapsed.elapsed() << "ms";
+        s_undrawn.remove(self);
+        postponeRefill();
         Q_EMIT self->chartDrawn(result.toBool());
     });
 }

@@ -24,8 +24,10 @@ public:
     bool hasLoaded() const { return m_loaded; }
 
     // A page whose chart script has already loaded, or a new one that is
-    // loading; the pool refills itself once the event loop is idle.
+    // loading; the pool refills itself once the charts are quiet.
     static HXEChartsPage *takeSparePage();
+    // Starts filling the pool now.
+    static void fillPool();
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
