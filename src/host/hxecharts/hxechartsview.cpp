@@ -143,13 +143,31 @@ HXEChartsPage *HXEChartsPage::takeSparePage()
 {
     HXEChartsPage *page = nullptr;
     // The oldest spare is the most likely to have loaded.
-    while (!s_spares.isEmpty() && !page)
+    while (!s_spares.isEmpty() && !page) {
         page = s_spares.takeFirst().data();
+        if (page && page->lifecycleState() != LifecycleState::Active) {
+            delete page;
+            page = nullptr;
+        }
+    }
     qCDebug(lcHost) << "chart page from the pool:" << (page ? (page->hasLoaded() ? "loaded" : "loading") : "none");
     if (!page)
         page = new HXEChartsPage(nullptr);
     postponeRefill();
     return page;
+}
+
+void HXEChartsPage::recycle(HXEChartsPage *page, QObject *view)
+{
+    s_spares.removeAll(QPointer<HXEChartsPage>());
+    if (s_poolClosed || !page->hasLoaded() || page->lifecycleState() != LifecycleState::Active
+        || s_spares.size() >= kSparePages)
+        return;
+    QObject::disconnect(page, nullptr, view, nullptr);
+    page->setView(nullptr);
+    page->setParent(nullptr);
+    page->runJavaScript(QStringLiteral("zhpChart.reset();"));
+    s_spares.append(page);
 }
 
 void HXEChartsPage::fillPool()
@@ -220,6 +238,9 @@ HXEChartsView::HXEChartsView(QWidget *parent, const QJsonArray &extra)
 HXEChartsView::~HXEChartsView()
 {
     s_undrawn.remove(this);
+    // Loading a page costs far more than clearing one.
+    if (auto *own = qobject_cast<HXEChartsPage *>(page()); own && own->parent() == this && m_ready)
+        HXEChartsPage::recycle(own, this);
 }
 
 void HXEChartsView::preparePages()

@@ -28,6 +28,8 @@ public:
     static HXEChartsPage *takeSparePage();
     // Starts filling the pool now.
     static void fillPool();
+    // Takes back the loaded page of a view that goes, cleared, when the pool has room.
+    static void recycle(HXEChartsPage *page, QObject *view);
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
