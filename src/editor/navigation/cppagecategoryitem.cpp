@@ -124,6 +124,8 @@ void CPPageCategoryItem::setRecord(const QJsonObject &record)
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Its height is fitted to its rows (fitTreeHeight); the space below the sections stays empty.
+    m_tree->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_tree->setModel(m_model);
     m_body->layout()->addWidget(m_tree);
     connect(m_tree, &QTreeView::clicked, this, [this](const QModelIndex &index) {
