@@ -17,7 +17,10 @@
 #include <QMenu>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QThread>
 #include <QWebChannel>
+
+#include <algorithm>
 
 namespace HXEcharts {
 
@@ -69,8 +72,9 @@ namespace {
 // Pages kept loaded for the next chart views. Loading the page (and
 // compiling the chart script in it) is most of what a new chart costs, so a
 // page of charts opens with views that can draw at once. The pool refills
-// one page at a time once the charts have been quiet for a while: a page
-// loading meanwhile would take the processor from the charts being drawn.
+// once the charts have been quiet for a while, a page per processor at a
+// time: a page loading meanwhile would take the processor from the charts
+// being drawn.
 constexpr int kSparePages = 8;
 constexpr int kQuietMs = 400;
 // A new view waits for its first drawing; for this long at most it holds the refill back.
@@ -78,7 +82,7 @@ constexpr qint64 kFirstDrawMs = 3000;
 QList<QPointer<HXEChartsPage>> s_spares;
 QHash<const HXEChartsView *, qint64> s_undrawn; // view -> when it was made
 QElapsedTimer s_clock;
-QPointer<HXEChartsPage> s_loading;
+QList<QPointer<HXEChartsPage>> s_loading; // spares whose load has not finished
 QPointer<QTimer> s_refill;
 bool s_poolClosed = false;
 
@@ -92,9 +96,9 @@ void releaseSpares()
 
 void postponeRefill();
 
-void refillOne()
+void refill(int parallel)
 {
-    if (s_poolClosed || (s_loading && s_spares.contains(s_loading)))
+    if (s_poolClosed)
         return;
     for (auto it = s_undrawn.begin(); it != s_undrawn.end();)
         it = s_clock.elapsed() - it.value() > kFirstDrawMs ? s_undrawn.erase(it) : std::next(it);
@@ -103,19 +107,27 @@ void refillOne()
         return;
     }
     s_spares.removeAll(QPointer<HXEChartsPage>());
-    if (s_spares.size() >= kSparePages)
-        return;
-    auto *page = new HXEChartsPage(nullptr);
-    s_spares.append(page);
-    s_loading = page;
-    QObject::connect(page, &QWebEnginePage::loadFinished, page, [page] {
-        if (s_loading != page)
-            return;
-        s_loading = nullptr;
-        // The next one, unless the charts have become busy again meanwhile.
-        if (s_refill && !s_refill->isActive())
-            refillOne();
-    });
+    // A spare taken by a view no longer counts as loading for the pool.
+    s_loading.erase(std::remove_if(s_loading.begin(), s_loading.end(),
+                                   [](const QPointer<HXEChartsPage> &p) { return !s_spares.contains(p); }),
+                    s_loading.end());
+    while (s_loading.size() < parallel && s_spares.size() < kSparePages) {
+        auto *page = new HXEChartsPage(nullptr);
+        s_spares.append(page);
+        s_loading.append(page);
+        QObject::connect(page, &QWebEnginePage::loadFinished, page, [page] {
+            if (!s_loading.removeOne(page))
+                return;
+            // The next one, unless the charts have become busy again meanwhile.
+            if (s_refill && !s_refill->isActive())
+                refill(QThread::idealThreadCount());
+        });
+    }
+}
+
+void refillWhenQuiet()
+{
+    refill(QThread::idealThreadCount());
 }
 
 // The refill waits until the charts have been quiet for kQuietMs.
@@ -132,7 +144,7 @@ void postponeRefill()
         s_refill = new QTimer(QCoreApplication::instance());
         s_refill->setSingleShot(true);
         s_refill->setInterval(kQuietMs);
-        QObject::connect(s_refill.data(), &QTimer::timeout, refillOne);
+        QObject::connect(s_refill.data(), &QTimer::timeout, refillWhenQuiet);
     }
     s_refill->start();
 }
@@ -172,8 +184,9 @@ void HXEChartsPage::recycle(HXEChartsPage *page, QObject *view)
 
 void HXEChartsPage::fillPool()
 {
-    // A page first: the web engine's profile must exist before postponeRefill() registers the release.
-    refillOne();
+    // One page for the first chart; the web engine's profile must exist
+    // before postponeRefill() registers the release.
+    refill(1);
     postponeRefill();
 }
 
