@@ -4,10 +4,12 @@
 #include "pageeditorpane.h"
 
 #include "editor/navigation/categorynode.h"
+#include "editor/navigation/cppagecategory.h"
 #include "editor/navigation/cppagecategoryedit.h"
 #include "editor/navigation/cpselectproductview.h"
 #include "editor/navigation/cpselectuserpadcategoryview.h"
 #include "pagelayout/cpcompositepanelservice.h"
+#include "hxecharts/hxechartsview.h"
 #include "pagelayout/cpcustompage.h"
 #include "wk/wkappconfig.h"
 
@@ -38,6 +40,13 @@ const char *const kUserMode = "userMode";
 QString padKey(const QString &padId)
 {
     return QStringLiteral("pad:") + padId;
+}
+
+// The stored page a tab shows; empty for other tabs.
+QString padIdOf(const QWidget *tab)
+{
+    const QString key = tab ? tab->property(kKey).toString() : QString();
+    return key.startsWith(QLatin1String("pad:")) ? key.mid(4) : QString();
 }
 } // namespace
 
@@ -120,6 +129,7 @@ TerminalWindow::TerminalWindow(QWidget *parent)
             [this](const QString &padId, const QString &title) { openPad(padId, title, false); });
     connect(m_tabs, &QTabWidget::tabCloseRequested, this, &TerminalWindow::closeTab);
     connect(m_tabs, &QTabWidget::currentChanged, this, &TerminalWindow::updateActions);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &TerminalWindow::showCurrentInTree);
     connect(m_editor, &PageEditorPane::finished, this, &TerminalWindow::leaveEditor);
     updateActions();
     resize(1280, 800);
@@ -134,6 +144,7 @@ void TerminalWindow::start(bool openFirstPage)
                                                            WKAppConfig::instance()->getProuctId()));
     m_userView->loadData(QString());
     m_productView->loadData(WKAppConfig::instance()->getProuctId(), QString());
+    HXEcharts::HXEChartsView::preparePages();
 
     QPointer<TerminalWindow> self(this);
     m_service->getUserData([self, openFirstPage](const HXDataApi::HttpJsonResult &result) {
@@ -260,13 +271,17 @@ void TerminalWindow::updateActions()
     m_reloadAction->setEnabled(stored);
 }
 
+void TerminalWindow::showCurrentInTree()
+{
+    m_userView->categoryView()->showCurrentPad(padIdOf(m_tabs->currentWidget()));
+}
+
 void TerminalWindow::editCurrentPage()
 {
     CPCustomPage *page = currentPage();
-    const QString key = page ? page->property(kKey).toString() : QString();
-    if (!key.startsWith(QLatin1String("pad:")))
-        return;
-    editPad(key.mid(4), page->property(kTitle).toString(), page->property(kUserMode).toBool());
+    const QString padId = padIdOf(page);
+    if (!padId.isEmpty())
+        editPad(padId, page->property(kTitle).toString(), page->property(kUserMode).toBool());
 }
 
 void TerminalWindow::editPad(const QString &padId, const QString &title, bool userMode)
@@ -289,8 +304,8 @@ void TerminalWindow::leaveEditor(const QString &padId, bool saved)
 void TerminalWindow::reloadTab(int index)
 {
     auto *old = qobject_cast<CPCustomPage *>(m_tabs->widget(index));
-    const QString key = old ? old->property(kKey).toString() : QString();
-    if (!key.startsWith(QLatin1String("pad:")))
+    const QString padId = padIdOf(old);
+    if (padId.isEmpty())
         return;
     // A page shows what it loaded once; a fresh one reads the stored content again.
     CPCustomPage *page = newPage();
@@ -303,7 +318,7 @@ void TerminalWindow::reloadTab(int index)
     delete old;
     if (current)
         m_tabs->setCurrentIndex(index);
-    page->loadDataById(key.mid(4));
+    page->loadDataById(padId);
 }
 
 void TerminalWindow::openStringUrl(const QString &url)

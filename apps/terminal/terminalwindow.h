@@ -81,6 +81,8 @@ private:
     void reloadTab(int index);
     void leaveEditor(const QString &padId, bool saved);
     void updateActions();
+    // Selects the current tab's page in the read-only user tree.
+    void showCurrentInTree();
 
     std::unique_ptr<HXCPControls::CPCompositePanelService> m_service;
     QTabWidget *m_nav;

@@ -53,6 +53,21 @@ class TstTerminalWindow : public QObject
         return titles;
     }
 
+    // The pages selected in the read-only tree's open sections.
+    static QStringList highlighted(TerminalWindow *w)
+    {
+        QStringList pads;
+        for (CPPageCategoryItem *section : w->userTree()->categoryView()->sections()) {
+            if (!section->tree())
+                continue;
+            for (const QModelIndex &index : section->tree()->selectionModel()->selectedIndexes()) {
+                if (section->isExpanded())
+                    pads << index.data(CategoryNode::NodeRole).toMap().value("PAD_ID").toString();
+            }
+        }
+        return pads;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -98,6 +113,23 @@ private slots:
         auto *analysis = qobject_cast<AnalysisPage *>(window->pageTabs()->currentWidget());
         QVERIFY(analysis);
         QTRY_COMPARE(analysis->page()->padID(), QString::fromLatin1(zhpserver::seed::IronOrePad));
+    }
+
+    void treeFollowsTheCurrentTab()
+    {
+        auto window = startWindow();
+        QVERIFY(window);
+        const QString first = QString::fromLatin1(zhpserver::seed::UserPad);
+        const QString nested = QString::fromLatin1(zhpserver::seed::UserEmptyPad);
+        QTRY_COMPARE(highlighted(window.get()), QStringList{first});
+        window->openPad(nested, "我的页面-收藏-待编辑页面", true);
+        QCOMPARE(highlighted(window.get()), QStringList{nested});
+        // A product page is not in the user's tree.
+        window->openPad(QString::fromLatin1(zhpserver::seed::MacroPad), "螺纹钢-宏观与行业-宏观经济概览", false);
+        QCOMPARE(highlighted(window.get()), QStringList());
+        window->pageTabs()->setCurrentIndex(0);
+        QCOMPARE(highlighted(window.get()), QStringList{first});
+        QCOMPARE(window->pageTabs()->count(), 3);
     }
 
     void editTheCurrentPageAndComeBack()

@@ -132,6 +132,23 @@ void CPPageCategory::onSectionChangePad(int index, const QString &padId, const Q
     emit changePad(padId, title);
 }
 
+void CPPageCategory::showCurrentPad(const QString &padId)
+{
+    CPPageCategoryItem *holder = nullptr;
+    for (CPPageCategoryItem *section : qAsConst(m_sections)) {
+        if (section->showPad(padId)) {
+            holder = section;
+            break;
+        }
+    }
+    if (m_selectedSection && m_selectedSection != holder)
+        m_selectedSection->unselected();
+    m_selectedSection = holder;
+    // Remembered for a tree that is still to arrive.
+    m_currentPadId = holder ? holder->currentPadId() : padId;
+    m_currentTitle = holder ? holder->currentTitle() : QString();
+}
+
 void CPPageCategory::onSectionExpanded(int index)
 {
     auto *section = qobject_cast<CPPageCategoryItem *>(sender());

@@ -33,6 +33,10 @@ public:
     // Loads the user's tree (user mode).
     void loadUserData();
 
+    // Selects the page `padId` in the section that holds it, without
+    // emitting changePad; a page that no section holds clears the selection.
+    void showCurrentPad(const QString &padId);
+
     QString rootTitle() const;
     QList<CPPageCategoryItem *> sections() const { return m_sections; }
     QString currentPadId() const { return m_currentPadId; }

@@ -7,12 +7,15 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QTreeView>
+
+#include <functional>
 
 namespace HXCPControls {
 
@@ -121,6 +124,8 @@ void CPPageCategoryItem::setRecord(const QJsonObject &record)
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Its height is fitted to its rows (fitTreeHeight); the space below the sections stays empty.
+    m_tree->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_tree->setModel(m_model);
     m_body->layout()->addWidget(m_tree);
     connect(m_tree, &QTreeView::clicked, this, [this](const QModelIndex &index) {
@@ -132,19 +137,55 @@ void CPPageCategoryItem::setRecord(const QJsonObject &record)
     connect(m_tree, &QTreeView::collapsed, this, &CPPageCategoryItem::fitTreeHeight);
 
     if (current) {
-        for (QStandardItem *p = current->parent(); p; p = p->parent())
-            m_tree->expand(p->index());
-        expandSection();
-        m_tree->setCurrentIndex(current->index());
+        reveal(current);
         selected(current);
     }
+}
+
+bool CPPageCategoryItem::showPad(const QString &padId)
+{
+    if (!m_model || padId.isEmpty())
+        return false;
+    std::function<QStandardItem *(QStandardItem *)> find = [&](QStandardItem *parent) -> QStandardItem * {
+        for (int row = 0; row < parent->rowCount(); ++row) {
+            QStandardItem *child = parent->child(row);
+            const QVariantMap node = CategoryNode::nodeOf(child);
+            if (!CategoryNode::isCategory(node) && node.value(QStringLiteral("PAD_ID")).toString() == padId)
+                return child;
+            if (QStandardItem *found = find(child))
+                return found;
+        }
+        return nullptr;
+    };
+    QStandardItem *item = find(m_model->invisibleRootItem());
+    if (!item)
+        return false;
+    reveal(item);
+    mark(item);
+    return true;
+}
+
+void CPPageCategoryItem::reveal(QStandardItem *item)
+{
+    for (QStandardItem *p = item->parent(); p; p = p->parent())
+        m_tree->expand(p->index());
+    if (!m_expanded)
+        expandSection();
+    m_tree->setCurrentIndex(item->index());
 }
 
 void CPPageCategoryItem::selected(QStandardItem *item)
 {
     if (!item)
         return;
-    setHeaderSelected(true);
+    mark(item);
+    emit changePad(m_index, m_currentPadId, m_currentTitle);
+}
+
+void CPPageCategoryItem::mark(QStandardItem *item)
+{
+    if (!m_selectedItem)
+        setHeaderSelected(true);
     if (m_selectedItem && m_selectedItem != item)
         CategoryNode::markPage(m_selectedItem, false);
     m_selectedItem = item;
@@ -152,7 +193,6 @@ void CPPageCategoryItem::selected(QStandardItem *item)
     const QVariantMap node = CategoryNode::nodeOf(item);
     m_currentPadId = node.value(QStringLiteral("PAD_ID")).toString();
     m_currentTitle = m_rootTitle + QLatin1Char('-') + node.value(QStringLiteral("NODE_NAME")).toString();
-    emit changePad(m_index, m_currentPadId, m_currentTitle);
 }
 
 void CPPageCategoryItem::unselected()
@@ -160,6 +200,10 @@ void CPPageCategoryItem::unselected()
     setHeaderSelected(false);
     if (m_selectedItem)
         CategoryNode::markPage(m_selectedItem, false);
+    // No row stays highlighted in a section that no longer holds the current page.
+    m_selectedItem = nullptr;
+    if (m_tree)
+        m_tree->selectionModel()->clear();
     m_currentPadId.clear();
     m_currentTitle.clear();
 }

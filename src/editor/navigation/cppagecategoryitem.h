@@ -34,6 +34,9 @@ public:
     QString currentPadId() const { return m_currentPadId; }
     QString currentTitle() const { return m_currentTitle; }
     QTreeView *tree() const { return m_tree; }
+    // Shows the page `padId` as selected, opening the section to it, without
+    // emitting changePad; false when the section does not hold that page.
+    bool showPad(const QString &padId);
 
 signals:
     void changePad(int index, QString padId, QString title);
@@ -50,6 +53,8 @@ protected:
 
 private:
     void toggle();
+    void reveal(QStandardItem *item);
+    void mark(QStandardItem *item);
     void setHeaderSelected(bool selected);
     void fitTreeHeight();
 

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QFileDialog>
 #include <QImage>
 #include <QImageWriter>
@@ -16,7 +17,10 @@
 #include <QMenu>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QThread>
 #include <QWebChannel>
+
+#include <algorithm>
 
 namespace HXEcharts {
 
@@ -67,10 +71,19 @@ namespace {
 
 // Pages kept loaded for the next chart views. Loading the page (and
 // compiling the chart script in it) is most of what a new chart costs, so a
-// page of charts opens with views that can draw at once.
+// page of charts opens with views that can draw at once. The pool refills
+// once the charts have been quiet for a while, a page per processor at a
+// time: a page loading meanwhile would take the processor from the charts
+// being drawn.
 constexpr int kSparePages = 8;
+constexpr int kQuietMs = 400;
+// A new view waits for its first drawing; for this long at most it holds the refill back.
+constexpr qint64 kFirstDrawMs = 3000;
 QList<QPointer<HXEChartsPage>> s_spares;
-bool s_refillQueued = false;
+QHash<const HXEChartsView *, qint64> s_undrawn; // view -> when it was made
+QElapsedTimer s_clock;
+QList<QPointer<HXEChartsPage>> s_loading; // spares whose load has not finished
+QPointer<QTimer> s_refill;
 bool s_poolClosed = false;
 
 void releaseSpares()
@@ -81,14 +94,59 @@ void releaseSpares()
     s_spares.clear();
 }
 
-void refillSpares()
+void postponeRefill();
+
+void refill(int parallel)
 {
-    s_refillQueued = false;
+    if (s_poolClosed)
+        return;
+    for (auto it = s_undrawn.begin(); it != s_undrawn.end();)
+        it = s_clock.elapsed() - it.value() > kFirstDrawMs ? s_undrawn.erase(it) : std::next(it);
+    if (!s_undrawn.isEmpty()) {
+        postponeRefill();
+        return;
+    }
+    s_spares.removeAll(QPointer<HXEChartsPage>());
+    // A spare taken by a view no longer counts as loading for the pool.
+    s_loading.erase(std::remove_if(s_loading.begin(), s_loading.end(),
+                                   [](const QPointer<HXEChartsPage> &p) { return !s_spares.contains(p); }),
+                    s_loading.end());
+    while (s_loading.size() < parallel && s_spares.size() < kSparePages) {
+        auto *page = new HXEChartsPage(nullptr);
+        s_spares.append(page);
+        s_loading.append(page);
+        QObject::connect(page, &QWebEnginePage::loadFinished, page, [page] {
+            if (!s_loading.removeOne(page))
+                return;
+            // The next one, unless the charts have become busy again meanwhile.
+            if (s_refill && !s_refill->isActive())
+                refill(QThread::idealThreadCount());
+        });
+    }
+}
+
+void refillWhenQuiet()
+{
+    refill(QThread::idealThreadCount());
+}
+
+// The refill waits until the charts have been quiet for kQuietMs.
+void postponeRefill()
+{
     if (s_poolClosed || !QCoreApplication::instance())
         return;
-    // Creating a page is cheap; its loading runs in the web engine's own process.
-    while (s_spares.size() < kSparePages)
-        s_spares.append(new HXEChartsPage(nullptr));
+    if (!s_refill) {
+        // The spares go before the web engine's profile does: routines run in
+        // the reverse order of their registration, and a page (hence the
+        // profile) exists by now.
+        qAddPostRoutine(releaseSpares);
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, releaseSpares);
+        s_refill = new QTimer(QCoreApplication::instance());
+        s_refill->setSingleShot(true);
+        s_refill->setInterval(kQuietMs);
+        QObject::connect(s_refill.data(), &QTimer::timeout, refillWhenQuiet);
+    }
+    s_refill->start();
 }
 
 } // namespace
@@ -97,24 +155,39 @@ HXEChartsPage *HXEChartsPage::takeSparePage()
 {
     HXEChartsPage *page = nullptr;
     // The oldest spare is the most likely to have loaded.
-    while (!s_spares.isEmpty() && !page)
+    while (!s_spares.isEmpty() && !page) {
         page = s_spares.takeFirst().data();
+        if (page && page->lifecycleState() != LifecycleState::Active) {
+            delete page;
+            page = nullptr;
+        }
+    }
     qCDebug(lcHost) << "chart page from the pool:" << (page ? (page->hasLoaded() ? "loaded" : "loading") : "none");
     if (!page)
         page = new HXEChartsPage(nullptr);
-    // The spares go before the web engine's profile does: routines run in the
-    // reverse order of their registration, and the profile exists by now.
-    static const bool registered = [] {
-        qAddPostRoutine(releaseSpares);
-        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, releaseSpares);
-        return true;
-    }();
-    Q_UNUSED(registered)
-    if (!s_refillQueued && !s_poolClosed) {
-        s_refillQueued = true;
-        QTimer::singleShot(200, QCoreApplication::instance(), refillSpares);
-    }
+    postponeRefill();
     return page;
+}
+
+void HXEChartsPage::recycle(HXEChartsPage *page, QObject *view)
+{
+    s_spares.removeAll(QPointer<HXEChartsPage>());
+    if (s_poolClosed || !page->hasLoaded() || page->lifecycleState() != LifecycleState::Active
+        || s_spares.size() >= kSparePages)
+        return;
+    QObject::disconnect(page, nullptr, view, nullptr);
+    page->setView(nullptr);
+    page->setParent(nullptr);
+    page->runJavaScript(QStringLiteral("zhpChart.reset();"));
+    s_spares.append(page);
+}
+
+void HXEChartsPage::fillPool()
+{
+    // One page for the first chart; the web engine's profile must exist
+    // before postponeRefill() registers the release.
+    refill(1);
+    postponeRefill();
 }
 
 void HXEChartsPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
@@ -159,6 +232,9 @@ HXEChartsView::HXEChartsView(QWidget *parent, const QJsonArray &extra)
     }
 
     HXEChartsPage *page = HXEChartsPage::takeSparePage();
+    if (!s_clock.isValid())
+        s_clock.start();
+    s_undrawn.insert(this, s_clock.elapsed());
     page->setParent(this);
     page->setView(this);
     m_bridge = page->bridge();
@@ -172,7 +248,18 @@ HXEChartsView::HXEChartsView(QWidget *parent, const QJsonArray &extra)
         }, Qt::QueuedConnection);
 }
 
-HXEChartsView::~HXEChartsView() = default;
+HXEChartsView::~HXEChartsView()
+{
+    s_undrawn.remove(this);
+    // Loading a page costs far more than clearing one.
+    if (auto *own = qobject_cast<HXEChartsPage *>(page()); own && own->parent() == this && m_ready)
+        HXEChartsPage::recycle(own, this);
+}
+
+void HXEChartsView::preparePages()
+{
+    HXEChartsPage::fillPool();
+}
 
 void HXEChartsView::addCharts(const QJsonObject &option, bool update)
 {
@@ -283,6 +370,8 @@ void HXEChartsView::draw(bool update)
             return;
         qCDebug(lcHost).noquote() << "chart view" << self->logName() << (result.toBool() ? "drew" : "could not draw")
                                   << "its option in" << elapsed.elapsed() << "ms";
+        s_undrawn.remove(self);
+        postponeRefill();
         Q_EMIT self->chartDrawn(result.toBool());
     });
 }

@@ -32,6 +32,10 @@ public:
     explicit HXEChartsView(QWidget *parent = nullptr, const QJsonArray &extra = QJsonArray());
     ~HXEChartsView() override;
 
+    // Starts loading pages for the chart views to come (at start, while the
+    // first page is asked for); later the views keep that pool filled.
+    static void preparePages();
+
     // Draws `option`, replacing what was shown. With `update` the new option
     // is a variation of the shown chart (another column of the same data): the
     // chart is not cleared first and the legend keeps the series the user has

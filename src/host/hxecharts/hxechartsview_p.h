@@ -24,8 +24,12 @@ public:
     bool hasLoaded() const { return m_loaded; }
 
     // A page whose chart script has already loaded, or a new one that is
-    // loading; the pool refills itself once the event loop is idle.
+    // loading; the pool refills itself once the charts are quiet.
     static HXEChartsPage *takeSparePage();
+    // Starts filling the pool now.
+    static void fillPool();
+    // Takes back the loaded page of a view that goes, cleared, when the pool has room.
+    static void recycle(HXEChartsPage *page, QObject *view);
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,

@@ -438,8 +438,22 @@
     return true;
   }
 
+  // A page handed to another view starts as if it had just loaded.
+  var builtin = Object.assign({}, functions);
+  function reset() {
+    closeDataView();
+    if (chart)
+      chart.dispose();
+    chart = null;
+    shown = null;
+    standalone = false;
+    Object.keys(functions).forEach(function (name) { delete functions[name]; });
+    Object.assign(functions, builtin);
+  }
+
   window.zhpChart = {
     functions: functions,
+    reset: reset,
     show: show,
     registerMap: registerMap,
     setStandalone: function (on) { standalone = !!on; },
