@@ -3,6 +3,7 @@
 #include "jsonguard.h"
 #include "jsonwriter.h"
 #include "serverlog.h"
+#include "storage.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -13,6 +14,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <condition_variable>
 #include <mutex>
 
@@ -25,10 +27,10 @@ constexpr int MaxOrderKeys = 100;
 constexpr int MaxBoundValues = 20000; // well below what one SQLite statement takes
 constexpr double MaxExactInteger = 9007199254740992.0; // 2^53
 
-// Large answers are built one at a time per server: a query that has
-// written this many rows waits for the slot before it writes more, so
-// clients asking for everything share the processor among themselves and
-// leave the rest of it to everyone else.
+// Large answers are built one at a time per server: a query with more rows
+// than this waits for the slot before it is run in full, so clients asking
+// for everything share the processor among themselves and leave the rest of
+// it to everyone else.
 constexpr int LargeAnswerRows = 4000;
 constexpr auto LargeAnswerWait = std::chrono::seconds(30);
 
@@ -409,15 +411,13 @@ bool compileRequest(const QByteArray &body, CompiledQuery &out, QueryError &erro
     return compileQuery(objName.toString(), filterValue.toString(), params.toObject(), order.toArray(), out, error);
 }
 
-bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, QueryError &error)
+namespace {
+
+// Runs `sql` with the query's values and writes its rows as a JSON array;
+// false when more than `maxRows` rows come (then `json` holds no answer).
+bool writeRows(QSqlDatabase &db, const CompiledQuery &query, const QString &sql, int maxRows, QByteArray &json, QueryError &error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(query.sql)) {
-        qCWarning(lcServer).noquote() << "cannot prepare the query of" << query.object->name << ":" << q.lastError().text();
-        error = {500, QStringLiteral("the query of %1 could not be prepared").arg(query.object->name)};
-        return false;
-    }
+    QSqlQuery q = prepared(db, sql, true);
     for (const QVariant &v : query.binds)
         q.addBindValue(v);
     if (!q.exec()) {
@@ -438,16 +438,11 @@ bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, Qu
     json.clear();
     json.reserve(1 << 16);
     json.append('[');
-    bool first = true;
     int count = 0;
-    LargeAnswerSlot slot;
     while (q.next()) {
-        if (++count == LargeAnswerRows && !slot.take()) {
-            error = {503, QStringLiteral("too many large queries at once; try again shortly")};
+        if (++count > maxRows)
             return false;
-        }
-        json.append(first ? "{" : ",{");
-        first = false;
+        json.append(count == 1 ? "{" : ",{");
         for (int i = 0; i < n; ++i) {
             if (i)
                 json.append(',');
@@ -473,6 +468,26 @@ bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, Qu
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, QueryError &error)
+{
+    // A first run stops after LargeAnswerRows, so that a large answer is
+    // computed in full (the database sorts every row before it sends the
+    // first) only once it has the slot.
+    error = QueryError();
+    if (writeRows(db, query, query.sql + QStringLiteral(" LIMIT %1").arg(LargeAnswerRows + 1), LargeAnswerRows, json, error))
+        return true;
+    if (!error.message.isEmpty())
+        return false;
+    LargeAnswerSlot slot;
+    if (!slot.take()) {
+        error = {503, QStringLiteral("too many large queries at once; try again shortly")};
+        return false;
+    }
+    return writeRows(db, query, query.sql, std::numeric_limits<int>::max(), json, error);
 }
 
 } // namespace zhpserver
