@@ -14,8 +14,8 @@
 
 #include <chrono>
 #include <cmath>
-#include <limits>
 #include <condition_variable>
+#include <limits>
 #include <mutex>
 
 namespace zhpserver {
