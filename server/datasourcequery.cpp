@@ -15,7 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
-#include <limits>
+#include <functional>
 #include <mutex>
 
 namespace zhpserver {
@@ -28,9 +28,9 @@ constexpr int MaxBoundValues = 20000; // well below what one SQLite statement ta
 constexpr double MaxExactInteger = 9007199254740992.0; // 2^53
 
 // Large answers are built one at a time per server: a query with more rows
-// than this waits for the slot before it is run in full, so clients asking
-// for everything share the processor among themselves and leave the rest of
-// it to everyone else.
+// than this waits for the slot before it goes on, so clients asking for
+// everything share the processor among themselves and leave the rest of it
+// to everyone else.
 constexpr int LargeAnswerRows = 4000;
 constexpr auto LargeAnswerWait = std::chrono::seconds(30);
 
@@ -413,9 +413,11 @@ bool compileRequest(const QByteArray &body, CompiledQuery &out, QueryError &erro
 
 namespace {
 
-// Runs `sql` with the query's values and writes its rows as a JSON array;
-// false when more than `maxRows` rows come (then `json` holds no answer).
-bool writeRows(QSqlDatabase &db, const CompiledQuery &query, const QString &sql, int maxRows, QByteArray &json, QueryError &error)
+// Runs `sql` with the query's values and writes its rows as a JSON array.
+// Before the row after LargeAnswerRows it asks `goOn`; false ends the query
+// (with `error` set when that is a refusal) and leaves no answer in `json`.
+bool writeRows(QSqlDatabase &db, const CompiledQuery &query, const QString &sql, const std::function<bool()> &goOn, QByteArray &json,
+               QueryError &error)
 {
     QSqlQuery q = prepared(db, sql, true);
     for (const QVariant &v : query.binds)
@@ -440,7 +442,7 @@ bool writeRows(QSqlDatabase &db, const CompiledQuery &query, const QString &sql,
     json.append('[');
     int count = 0;
     while (q.next()) {
-        if (++count > maxRows)
+        if (++count == LargeAnswerRows + 1 && !goOn())
             return false;
         json.append(count == 1 ? "{" : ",{");
         for (int i = 0; i < n; ++i) {
@@ -474,20 +476,22 @@ bool writeRows(QSqlDatabase &db, const CompiledQuery &query, const QString &sql,
 
 bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, QueryError &error)
 {
-    // A first run stops after LargeAnswerRows, so that a large answer is
-    // computed in full (the database sorts every row before it sends the
-    // first) only once it has the slot.
     error = QueryError();
-    if (writeRows(db, query, query.sql + QStringLiteral(" LIMIT %1").arg(LargeAnswerRows + 1), LargeAnswerRows, json, error))
-        return true;
-    if (!error.message.isEmpty())
-        return false;
     LargeAnswerSlot slot;
-    if (!slot.take()) {
+    const auto takeSlot = [&] {
+        if (slot.take())
+            return true;
         error = {503, QStringLiteral("too many large queries at once; try again shortly")};
         return false;
-    }
-    return writeRows(db, query, query.sql, std::numeric_limits<int>::max(), json, error);
+    };
+    if (db.driverName() != QLatin1String("QPSQL"))
+        return writeRows(db, query, query.sql, takeSlot, json, error);
+    // PostgreSQL sorts every row of an answer, in a process of its own,
+    // before it sends the first: a first run stops past LargeAnswerRows, so
+    // that a large answer is computed in full only once it has the slot.
+    if (writeRows(db, query, query.sql + QStringLiteral(" LIMIT %1").arg(LargeAnswerRows + 1), [] { return false; }, json, error))
+        return true;
+    return error.message.isEmpty() && takeSlot() && writeRows(db, query, query.sql, [] { return true; }, json, error);
 }
 
 } // namespace zhpserver
