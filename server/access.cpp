@@ -40,9 +40,8 @@ struct Lookup
 // The rows of a one-column query.
 QStringList column(Storage &storage, const QString &sql, const QVariantList &values, Lookup &lookup)
 {
-    QSqlQuery q(storage.connection());
-    q.setForwardOnly(true);
-    q.prepare(sql);
+    QSqlDatabase db = storage.connection();
+    QSqlQuery q = prepared(db, sql, true);
     for (const QVariant &v : values)
         q.addBindValue(v);
     QStringList out;

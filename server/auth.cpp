@@ -101,40 +101,39 @@ bool Auth::issueToken(const QString &userId, const QStringList &editorOf, const 
     }
     const QString fresh = newToken();
     const bool ok = transaction(m_storage, "token issue", error, [&](QSqlDatabase &db) {
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT COUNT(*) FROM zhp_user WHERE user_id = ?"));
+        QSqlQuery q = prepared(db, QStringLiteral("SELECT COUNT(*) FROM zhp_user WHERE user_id = ?"));
         q.addBindValue(userId);
         if (!run(q, "user lookup", error))
             return false;
         if (!q.next() || q.value(0).toInt() == 0) {
-            q.prepare(QStringLiteral("INSERT INTO zhp_user (user_id, created_at) VALUES (?, ?)"));
+            q = prepared(db, QStringLiteral("INSERT INTO zhp_user (user_id, created_at) VALUES (?, ?)"));
             q.addBindValue(userId);
             q.addBindValue(now());
             if (!run(q, "user creation", error))
                 return false;
         }
         for (const QString &product : editorOf) {
-            q.prepare(QStringLiteral("SELECT COUNT(*) FROM product_editor WHERE user_id = ? AND product_code = ?"));
+            q = prepared(db, QStringLiteral("SELECT COUNT(*) FROM product_editor WHERE user_id = ? AND product_code = ?"));
             q.addBindValue(userId);
             q.addBindValue(product);
             if (!run(q, "editor lookup", error))
                 return false;
             if (q.next() && q.value(0).toInt() > 0)
                 continue;
-            q.prepare(QStringLiteral("INSERT INTO product_editor (user_id, product_code) VALUES (?, ?)"));
+            q = prepared(db, QStringLiteral("INSERT INTO product_editor (user_id, product_code) VALUES (?, ?)"));
             q.addBindValue(userId);
             q.addBindValue(product);
             if (!run(q, "editor grant", error))
                 return false;
         }
         if (!label.isEmpty()) {
-            q.prepare(QStringLiteral("DELETE FROM access_token WHERE user_id = ? AND label = ?"));
+            q = prepared(db, QStringLiteral("DELETE FROM access_token WHERE user_id = ? AND label = ?"));
             q.addBindValue(userId);
             q.addBindValue(label);
             if (!run(q, "token replacement", error))
                 return false;
         }
-        q.prepare(QStringLiteral("INSERT INTO access_token (token_hash, user_id, label, created_at) VALUES (?, ?, ?, ?)"));
+        q = prepared(db, QStringLiteral("INSERT INTO access_token (token_hash, user_id, label, created_at) VALUES (?, ?, ?, ?)"));
         q.addBindValue(hashOf(fresh));
         q.addBindValue(userId);
         q.addBindValue(label.isNull() ? QString(QLatin1String("")) : label);
@@ -151,8 +150,8 @@ bool Auth::issueToken(const QString &userId, const QStringList &editorOf, const 
 
 bool Auth::userExists(const QString &userId, QString *error)
 {
-    QSqlQuery q(m_storage.connection());
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM zhp_user WHERE user_id = ?"));
+    QSqlDatabase db = m_storage.connection();
+    QSqlQuery q = prepared(db, QStringLiteral("SELECT COUNT(*) FROM zhp_user WHERE user_id = ?"));
     q.addBindValue(userId);
     return run(q, "user lookup", error) && q.next() && q.value(0).toInt() > 0;
 }
@@ -161,8 +160,7 @@ int Auth::revokeTokens(const QString &userId, QString *error)
 {
     int ended = -1;
     transaction(m_storage, "token revocation", error, [&](QSqlDatabase &db) {
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("DELETE FROM access_token WHERE user_id = ?"));
+        QSqlQuery q = prepared(db, QStringLiteral("DELETE FROM access_token WHERE user_id = ?"));
         q.addBindValue(userId);
         if (!run(q, "token revocation", error))
             return false;
@@ -174,8 +172,8 @@ int Auth::revokeTokens(const QString &userId, QString *error)
 
 Auth::Lookup Auth::userOfToken(const QString &token, QString *userId)
 {
-    QSqlQuery q(m_storage.connection());
-    q.prepare(QStringLiteral("SELECT user_id FROM access_token WHERE token_hash = ?"));
+    QSqlDatabase db = m_storage.connection();
+    QSqlQuery q = prepared(db, QStringLiteral("SELECT user_id FROM access_token WHERE token_hash = ?"));
     q.addBindValue(hashOf(token));
     if (!run(q, "token lookup"))
         return Lookup::Failed;
@@ -187,8 +185,8 @@ Auth::Lookup Auth::userOfToken(const QString &token, QString *userId)
 
 bool Auth::isEditor(const QString &userId, const QString &productCode)
 {
-    QSqlQuery q(m_storage.connection());
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM product_editor WHERE user_id = ? AND (product_code = ? OR product_code = ?)"));
+    QSqlDatabase db = m_storage.connection();
+    QSqlQuery q = prepared(db, QStringLiteral("SELECT COUNT(*) FROM product_editor WHERE user_id = ? AND (product_code = ? OR product_code = ?)"));
     q.addBindValue(userId);
     q.addBindValue(productCode);
     q.addBindValue(QString::fromLatin1(AllProducts));
@@ -202,8 +200,7 @@ Auth::Reserve Auth::reserveExport(const QString &userId, int count, int limit, i
     const bool committed = transaction(m_storage, "export reservation", nullptr, [&](QSqlDatabase &db) {
         // One conditional statement adds to the count, so that servers
         // sharing a database never pass the limit between them.
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("UPDATE export_count SET exported = exported + ? WHERE user_id = ? AND export_day = ? AND exported + ? <= ?"));
+        QSqlQuery q = prepared(db, QStringLiteral("UPDATE export_count SET exported = exported + ? WHERE user_id = ? AND export_day = ? AND exported + ? <= ?"));
         q.addBindValue(count);
         q.addBindValue(userId);
         q.addBindValue(day);
@@ -212,7 +209,7 @@ Auth::Reserve Auth::reserveExport(const QString &userId, int count, int limit, i
         if (!run(q, "export reservation"))
             return false;
         const bool added = q.numRowsAffected() > 0;
-        q.prepare(QStringLiteral("SELECT exported FROM export_count WHERE user_id = ? AND export_day = ?"));
+        q = prepared(db, QStringLiteral("SELECT exported FROM export_count WHERE user_id = ? AND export_day = ?"));
         q.addBindValue(userId);
         q.addBindValue(day);
         if (!run(q, "export count"))
@@ -228,7 +225,7 @@ Auth::Reserve Auth::reserveExport(const QString &userId, int count, int limit, i
             outcome = Reserve::OverLimit;
             return false;
         }
-        q.prepare(QStringLiteral("INSERT INTO export_count (user_id, export_day, exported) VALUES (?, ?, ?)"));
+        q = prepared(db, QStringLiteral("INSERT INTO export_count (user_id, export_day, exported) VALUES (?, ?, ?)"));
         q.addBindValue(userId);
         q.addBindValue(day);
         q.addBindValue(count);
@@ -243,8 +240,8 @@ Auth::Reserve Auth::reserveExport(const QString &userId, int count, int limit, i
 
 int Auth::exportedToday(const QString &userId)
 {
-    QSqlQuery q(m_storage.connection());
-    q.prepare(QStringLiteral("SELECT exported FROM export_count WHERE user_id = ? AND export_day = ?"));
+    QSqlDatabase db = m_storage.connection();
+    QSqlQuery q = prepared(db, QStringLiteral("SELECT exported FROM export_count WHERE user_id = ? AND export_day = ?"));
     q.addBindValue(userId);
     q.addBindValue(today());
     if (!run(q, "export count"))

@@ -3,6 +3,7 @@
 #include "jsonguard.h"
 #include "jsonwriter.h"
 #include "serverlog.h"
+#include "storage.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 namespace zhpserver {
@@ -25,10 +27,10 @@ constexpr int MaxOrderKeys = 100;
 constexpr int MaxBoundValues = 20000; // well below what one SQLite statement takes
 constexpr double MaxExactInteger = 9007199254740992.0; // 2^53
 
-// Large answers are built one at a time per server: a query that has
-// written this many rows waits for the slot before it writes more, so
-// clients asking for everything share the processor among themselves and
-// leave the rest of it to everyone else.
+// Large answers are built one at a time per server: a query with more rows
+// than this waits for the slot before it goes on, so clients asking for
+// everything share the processor among themselves and leave the rest of it
+// to everyone else.
 constexpr int LargeAnswerRows = 4000;
 constexpr auto LargeAnswerWait = std::chrono::seconds(30);
 
@@ -409,15 +411,15 @@ bool compileRequest(const QByteArray &body, CompiledQuery &out, QueryError &erro
     return compileQuery(objName.toString(), filterValue.toString(), params.toObject(), order.toArray(), out, error);
 }
 
-bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, QueryError &error)
+namespace {
+
+// Runs `sql` with the query's values and writes its rows as a JSON array.
+// Before the row after LargeAnswerRows it asks `goOn`; false ends the query
+// (with `error` set when that is a refusal) and leaves no answer in `json`.
+bool writeRows(QSqlDatabase &db, const CompiledQuery &query, const QString &sql, const std::function<bool()> &goOn, QByteArray &json,
+               QueryError &error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(query.sql)) {
-        qCWarning(lcServer).noquote() << "cannot prepare the query of" << query.object->name << ":" << q.lastError().text();
-        error = {500, QStringLiteral("the query of %1 could not be prepared").arg(query.object->name)};
-        return false;
-    }
+    QSqlQuery q = prepared(db, sql, true);
     for (const QVariant &v : query.binds)
         q.addBindValue(v);
     if (!q.exec()) {
@@ -438,16 +440,11 @@ bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, Qu
     json.clear();
     json.reserve(1 << 16);
     json.append('[');
-    bool first = true;
     int count = 0;
-    LargeAnswerSlot slot;
     while (q.next()) {
-        if (++count == LargeAnswerRows && !slot.take()) {
-            error = {503, QStringLiteral("too many large queries at once; try again shortly")};
+        if (++count == LargeAnswerRows + 1 && !goOn())
             return false;
-        }
-        json.append(first ? "{" : ",{");
-        first = false;
+        json.append(count == 1 ? "{" : ",{");
         for (int i = 0; i < n; ++i) {
             if (i)
                 json.append(',');
@@ -473,6 +470,28 @@ bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, Qu
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool runQuery(QSqlDatabase &db, const CompiledQuery &query, QByteArray &json, QueryError &error)
+{
+    error = QueryError();
+    LargeAnswerSlot slot;
+    const auto takeSlot = [&] {
+        if (slot.take())
+            return true;
+        error = {503, QStringLiteral("too many large queries at once; try again shortly")};
+        return false;
+    };
+    if (db.driverName() != QLatin1String("QPSQL"))
+        return writeRows(db, query, query.sql, takeSlot, json, error);
+    // PostgreSQL sorts every row of an answer, in a process of its own,
+    // before it sends the first: a first run stops past LargeAnswerRows, so
+    // that a large answer is computed in full only once it has the slot.
+    if (writeRows(db, query, query.sql + QStringLiteral(" LIMIT %1").arg(LargeAnswerRows + 1), [] { return false; }, json, error))
+        return true;
+    return error.message.isEmpty() && takeSlot() && writeRows(db, query, query.sql, [] { return true; }, json, error);
 }
 
 } // namespace zhpserver

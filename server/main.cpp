@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <malloc.h>
 #include <pthread.h>
 #include <sys/resource.h>
 #include <thread>
@@ -61,6 +62,13 @@ int manageTokens(const QString &dbPath, const QString &issueTo, const QStringLis
 
 int main(int argc, char *argv[])
 {
+#ifdef __GLIBC__
+    // Answers of megabytes are built and freed all the time. A fixed
+    // threshold keeps such blocks in mappings of their own, given back when
+    // freed, instead of letting the heap of every worker keep the largest
+    // block it ever held.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
     // SIGINT and SIGTERM are taken by one thread with sigwait, so every other
     // thread (the HTTP workers included) must have them blocked from the start.
     sigset_t stopSignals;

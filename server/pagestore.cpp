@@ -192,9 +192,8 @@ void exec(QSqlQuery &q)
 
 bool findNode(QSqlDatabase &db, const Scope &scope, const QString &nodeCode, NodeRow &out)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT ") + QLatin1String(kNodeColumns) + QStringLiteral(" FROM tree_node WHERE node_code = ? AND ")
-              + scope.where());
+    QSqlQuery q = prepared(db, QStringLiteral("SELECT ") + QLatin1String(kNodeColumns)
+                                   + QStringLiteral(" FROM tree_node WHERE node_code = ? AND ") + scope.where());
     q.addBindValue(nodeCode);
     scope.bind(q);
     exec(q);
@@ -206,10 +205,9 @@ bool findNode(QSqlDatabase &db, const Scope &scope, const QString &nodeCode, Nod
 
 QList<NodeRow> scopeNodes(QSqlDatabase &db, const Scope &scope)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT ") + QLatin1String(kNodeColumns) + QStringLiteral(" FROM tree_node WHERE ") + scope.where()
-              + QStringLiteral(" ORDER BY parent_code, sn, node_code"));
+    QSqlQuery q = prepared(db, QStringLiteral("SELECT ") + QLatin1String(kNodeColumns) + QStringLiteral(" FROM tree_node WHERE ") + scope.where()
+                                   + QStringLiteral(" ORDER BY parent_code, sn, node_code"),
+                           true);
     scope.bind(q);
     exec(q);
     QList<NodeRow> rows;
@@ -230,8 +228,7 @@ Scope scopeOf(const Scope &given, const NodeRow &node)
 
 int childCount(QSqlDatabase &db, const Scope &scope, const QString &parent)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM tree_node WHERE parent_code = ? AND ") + scope.where());
+    QSqlQuery q = prepared(db, QStringLiteral("SELECT COUNT(*) FROM tree_node WHERE parent_code = ? AND ") + scope.where());
     q.addBindValue(parent);
     scope.bind(q);
     exec(q);
@@ -242,8 +239,7 @@ int childCount(QSqlDatabase &db, const Scope &scope, const QString &parent)
 // leaving out `except` (a node that is being moved).
 void shiftSiblings(QSqlDatabase &db, const Scope &scope, const QString &parent, int from, int delta, const QString &except = QString())
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("UPDATE tree_node SET sn = sn + ? WHERE parent_code = ? AND sn >= ? AND node_code <> ? AND ") + scope.where());
+    QSqlQuery q = prepared(db, QStringLiteral("UPDATE tree_node SET sn = sn + ? WHERE parent_code = ? AND sn >= ? AND node_code <> ? AND ") + scope.where());
     q.addBindValue(delta);
     q.addBindValue(parent);
     q.addBindValue(from);
@@ -267,8 +263,7 @@ QString checkParent(QSqlDatabase &db, const Scope &scope, const QString &parent)
 
 bool padInUse(QSqlDatabase &db, const QString &padId)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM tree_node WHERE pad_id = ?"));
+    QSqlQuery q = prepared(db, QStringLiteral("SELECT COUNT(*) FROM tree_node WHERE pad_id = ?"));
     q.addBindValue(padId);
     exec(q);
     return q.next() && q.value(0).toInt() > 0;
@@ -356,22 +351,21 @@ qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
 // Stores the content of a page, creating its row when there is none.
 int storeContent(QSqlDatabase &db, const QString &padId, const QString &content, const QString &userId)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("UPDATE page SET content = ?, updated_by = ?, updated_at = ?, revision = revision + 1 WHERE pad_id = ?"));
+    QSqlQuery q = prepared(db, QStringLiteral("UPDATE page SET content = ?, updated_by = ?, updated_at = ?, revision = revision + 1 WHERE pad_id = ?"));
     q.addBindValue(nonNull(content)); // a page copied before it had content
     q.addBindValue(userId);
     q.addBindValue(now());
     q.addBindValue(padId);
     exec(q);
     if (q.numRowsAffected() == 0) {
-        q.prepare(QStringLiteral("INSERT INTO page (pad_id, content, updated_by, updated_at, revision) VALUES (?, ?, ?, ?, 1)"));
+        q = prepared(db, QStringLiteral("INSERT INTO page (pad_id, content, updated_by, updated_at, revision) VALUES (?, ?, ?, ?, 1)"));
         q.addBindValue(padId);
         q.addBindValue(nonNull(content));
         q.addBindValue(userId);
         q.addBindValue(now());
         exec(q);
     }
-    q.prepare(QStringLiteral("SELECT revision FROM page WHERE pad_id = ?"));
+    q = prepared(db, QStringLiteral("SELECT revision FROM page WHERE pad_id = ?"));
     q.addBindValue(padId);
     exec(q);
     return q.next() ? q.value(0).toInt() : 0;
@@ -386,8 +380,7 @@ Reply PageStore::getPage(const QJsonObject &body)
     if (!code(body, "padId", padId, check))
         return Reply::error(400, check.error);
     return read(m_storage, "page request", [&](QSqlDatabase &db) {
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT content, revision FROM page WHERE pad_id = ?"));
+        QSqlQuery q = prepared(db, QStringLiteral("SELECT content, revision FROM page WHERE pad_id = ?"));
         q.addBindValue(padId);
         exec(q);
         if (q.next())
@@ -427,11 +420,11 @@ Reply PageStore::updateContent(TreeKind kind, const QJsonObject &body)
     return write(m_storage, "page update", [&](QSqlDatabase &db) {
         QSqlQuery q(db);
         if (kind == UserTree) {
-            q.prepare(QStringLiteral("SELECT COUNT(*) FROM tree_node WHERE tree_kind = ? AND user_id = ? AND is_pad = 1 AND pad_id = ?"));
+            q = prepared(db, QStringLiteral("SELECT COUNT(*) FROM tree_node WHERE tree_kind = ? AND user_id = ? AND is_pad = 1 AND pad_id = ?"));
             q.addBindValue(int(UserTree));
             q.addBindValue(userId);
         } else {
-            q.prepare(QStringLiteral("SELECT COUNT(*) FROM tree_node WHERE tree_kind = ? AND is_pad = 1 AND pad_id = ?"));
+            q = prepared(db, QStringLiteral("SELECT COUNT(*) FROM tree_node WHERE tree_kind = ? AND is_pad = 1 AND pad_id = ?"));
             q.addBindValue(int(ProductTree));
         }
         q.addBindValue(padId);
@@ -483,8 +476,7 @@ Reply PageStore::add(TreeKind kind, const QJsonObject &body)
     if (!check.ok())
         return Reply::error(400, check.error);
     return write(m_storage, "node add", [&](QSqlDatabase &db) {
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT COUNT(*) FROM tree_node WHERE node_code = ?"));
+        QSqlQuery q = prepared(db, QStringLiteral("SELECT COUNT(*) FROM tree_node WHERE node_code = ?"));
         q.addBindValue(nodeCode);
         exec(q);
         if (q.next() && q.value(0).toInt() > 0)
@@ -498,8 +490,8 @@ Reply PageStore::add(TreeKind kind, const QJsonObject &body)
         const int count = childCount(db, scope, parent);
         const int at = sn < 0 || sn > count ? count : sn;
         shiftSiblings(db, scope, parent, at, 1);
-        q.prepare(QStringLiteral("INSERT INTO tree_node (node_code, tree_kind, product_code, user_id, parent_code, node_name, is_pad, pad_id, sn)"
-                                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        q = prepared(db, QStringLiteral("INSERT INTO tree_node (node_code, tree_kind, product_code, user_id, parent_code, node_name, is_pad, pad_id, sn)"
+                                        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         q.addBindValue(nodeCode);
         q.addBindValue(int(kind));
         q.addBindValue(nonNull(scope.product));
@@ -548,8 +540,7 @@ Reply PageStore::changePosition(TreeKind kind, const QJsonObject &body)
         const int count = childCount(db, scope, parent) - (node.parent == parent ? 1 : 0);
         const int at = sn < 0 || sn > count ? count : sn;
         shiftSiblings(db, scope, parent, at, 1, nodeCode);
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("UPDATE tree_node SET parent_code = ?, sn = ? WHERE node_code = ?"));
+        QSqlQuery q = prepared(db, QStringLiteral("UPDATE tree_node SET parent_code = ?, sn = ? WHERE node_code = ?"));
         q.addBindValue(parent);
         q.addBindValue(at);
         q.addBindValue(nodeCode);
@@ -590,11 +581,11 @@ Reply PageStore::remove(TreeKind kind, const QJsonObject &body)
         }
         QSqlQuery q(db);
         for (const NodeRow &n : doomed) {
-            q.prepare(QStringLiteral("DELETE FROM tree_node WHERE node_code = ?"));
+            q = prepared(db, QStringLiteral("DELETE FROM tree_node WHERE node_code = ?"));
             q.addBindValue(n.code);
             exec(q);
             if (n.isPad && !n.padId.isEmpty() && !padInUse(db, n.padId)) {
-                q.prepare(QStringLiteral("DELETE FROM page WHERE pad_id = ?"));
+                q = prepared(db, QStringLiteral("DELETE FROM page WHERE pad_id = ?"));
                 q.addBindValue(n.padId);
                 exec(q);
             }
@@ -619,8 +610,7 @@ Reply PageStore::edit(TreeKind kind, const QJsonObject &body)
         NodeRow node;
         if (!findNode(db, scope, nodeCode, node))
             return Reply::error(404, QStringLiteral("node %1 is not in %2").arg(nodeCode, scope.describe()));
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("UPDATE tree_node SET node_name = ? WHERE node_code = ?"));
+        QSqlQuery q = prepared(db, QStringLiteral("UPDATE tree_node SET node_name = ? WHERE node_code = ?"));
         q.addBindValue(name);
         q.addBindValue(nodeCode);
         exec(q);
@@ -642,8 +632,7 @@ Reply PageStore::saveAs(TreeKind kind, const QJsonObject &body)
         return Reply::error(400, check.error);
 
     return write(m_storage, "page save-as", [&](QSqlDatabase &db) {
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT content FROM page WHERE pad_id = ?"));
+        QSqlQuery q = prepared(db, QStringLiteral("SELECT content FROM page WHERE pad_id = ?"));
         q.addBindValue(padId);
         exec(q);
         QString content;
@@ -658,8 +647,8 @@ Reply PageStore::saveAs(TreeKind kind, const QJsonObject &body)
         const QString nodeCode = newCode();
         const QString newPad = newCode();
         const int at = childCount(db, scope, parent);
-        q.prepare(QStringLiteral("INSERT INTO tree_node (node_code, tree_kind, product_code, user_id, parent_code, node_name, is_pad, pad_id, sn)"
-                                 " VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?)"));
+        q = prepared(db, QStringLiteral("INSERT INTO tree_node (node_code, tree_kind, product_code, user_id, parent_code, node_name, is_pad, pad_id, sn)"
+                                        " VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?)"));
         q.addBindValue(nodeCode);
         q.addBindValue(int(kind));
         q.addBindValue(nonNull(scope.product));

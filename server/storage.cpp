@@ -41,6 +41,38 @@ bool execSql(QSqlDatabase &db, const QString &sql, QString *error)
 
 namespace {
 
+// The statements this thread's PostgreSQL connections keep, by connection
+// name and then by their text (forward-only ones marked with a leading '>').
+thread_local QHash<QString, QHash<QString, QSqlQuery>> t_statements;
+constexpr int MaxKeptStatements = 100;
+
+} // namespace
+
+QSqlQuery prepared(QSqlDatabase &db, const QString &sql, bool forwardOnly)
+{
+    if (db.driverName() != QLatin1String("QPSQL")) {
+        QSqlQuery q(db);
+        q.setForwardOnly(forwardOnly);
+        q.prepare(sql);
+        return q;
+    }
+    QHash<QString, QSqlQuery> &kept = t_statements[db.connectionName()];
+    const QString key = forwardOnly ? QLatin1Char('>') + sql : sql;
+    const auto found = kept.constFind(key);
+    if (found != kept.constEnd())
+        return *found;
+    QSqlQuery q(db);
+    q.setForwardOnly(forwardOnly);
+    if (q.prepare(sql)) { // else not kept: its exec() fails with the reason
+        if (kept.size() >= MaxKeptStatements)
+            kept.erase(kept.begin());
+        kept.insert(key, q);
+    }
+    return q;
+}
+
+namespace {
+
 // Version 1: trees, pages and the datasource tables.
 const char *const kSchemaV1[] = {
     "CREATE TABLE zhp_meta (meta_key VARCHAR(64) PRIMARY KEY, meta_value VARCHAR(256) NOT NULL)",
@@ -256,6 +288,7 @@ Storage::~Storage()
         names.swap(m_names);
     }
     for (const QString &name : names) {
+        t_statements.remove(name);
         {
             QSqlDatabase db = QSqlDatabase::database(name, false);
             db.close();
@@ -348,6 +381,7 @@ QSqlDatabase Storage::connection()
     if (QSqlDatabase::contains(name)) {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         if (m_location.engine == DatabaseLocation::PostgreSQL && (!db.isOpen() || brokenPostgres(db))) {
+            t_statements.remove(name); // they died with the session
             db.close();
             if (db.open()) {
                 qCInfo(lcServer).noquote() << "reconnected to" << m_location.display();
@@ -410,6 +444,7 @@ void Storage::releaseThreadConnection()
         if (!m_names.erase(name))
             return;
     }
+    t_statements.remove(name);
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.close();

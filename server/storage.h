@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
 #include <atomic>
@@ -98,5 +99,13 @@ private:
 
 // Runs one statement without parameters; logs and returns false on failure.
 bool execSql(QSqlDatabase &db, const QString &sql, QString *error = nullptr);
+
+// The statement `sql` prepared on `db`, the calling thread's connection, for
+// its values to be bound and run. On PostgreSQL each connection keeps the
+// statements it prepared, so that running one again costs one round trip to
+// the database instead of three (prepare, execute, free); a kept statement is
+// shared, so its rows must be read before the same text is asked for again.
+// SQLite prepares within the process and gets a new statement each time.
+QSqlQuery prepared(QSqlDatabase &db, const QString &sql, bool forwardOnly = false);
 
 } // namespace zhpserver

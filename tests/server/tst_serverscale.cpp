@@ -162,6 +162,28 @@ private slots:
         QVERIFY2(worstPage * 4 < heavyTime, qPrintable(QStringLiteral("page %1 ms while the heavy queries took %2 ms").arg(worstPage).arg(heavyTime)));
     }
 
+    // Answers are whole at any size, under and over the 4000 rows from which
+    // a query waits for the large-answer slot: every value is the values of
+    // the indices below a bound and of those from it on.
+    void answersWholeAtAnySize_data()
+    {
+        QTest::addColumn<qint64>("bound");
+        QTest::newRow("small and large") << qint64(2001000000002);
+        QTest::newRow("large and large") << qint64(2001000000003);
+    }
+
+    void answersWholeAtAnySize()
+    {
+        QFETCH(qint64, bound);
+        const auto rows = [&](const char *filter) {
+            const QByteArray body = json({{"objName", "ZRN_GENERAL_CHART_INDEX_DATA_CACHE_1"}, {"filter", filter}, {"params", QJsonObject{{"B", bound}}}});
+            return QJsonDocument::fromJson(bodyOf(exchange(m_server.port(), postRequest("/datasource/query", body, m_auth)))).array().size();
+        };
+        const int below = rows("IDX_ID < :B");
+        QVERIFY(below > 0);
+        QCOMPARE(rows(""), below + rows("IDX_ID >= :B"));
+    }
+
     // Connections that send their head too slowly, or nothing, are answered
     // 408 and closed at the deadline.
     void slowAndIdleConnectionsClosed()
