@@ -44,7 +44,7 @@ int endDragType()
 }
 
 // The children's current sizes along their splitter.
-QList<int> extents(const QSplitter *splitter)
+QList<int> extents(const CPSplitter *splitter)
 {
     QList<int> sizes;
     for (int i = 0; i < splitter->count(); ++i) {

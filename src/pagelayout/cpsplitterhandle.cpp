@@ -4,13 +4,20 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSettings>
+#include <QStyleOption>
 
 namespace HXCPControls {
 
-CPSplitterHandle::CPSplitterHandle(Qt::Orientation orientation, QSplitter *parent)
-    : QSplitterHandle(orientation, parent)
+CPSplitterHandle::CPSplitterHandle(Qt::Orientation orientation, CPSplitter *parent)
+    : QWidget(parent)
+    , m_splitter(parent)
+    , m_orientation(orientation)
 {
+    setAttribute(Qt::WA_Hover);
+    setOrientation(orientation);
+    updateGrabArea();
 }
 
 int CPSplitterHandle::grabWidth()
@@ -24,10 +31,31 @@ int CPSplitterHandle::grabWidth()
     return width;
 }
 
+void CPSplitterHandle::setOrientation(Qt::Orientation orientation)
+{
+    m_orientation = orientation;
+    setCursor(orientation == Qt::Horizontal ? Qt::SplitHCursor : Qt::SplitVCursor);
+    updateGrabArea();
+}
+
+QSize CPSplitterHandle::sizeHint() const
+{
+    const int width = m_splitter->handleWidth();
+    return QSize(width, width);
+}
+
 bool CPSplitterHandle::dragAllowed() const
 {
-    auto *splitter = qobject_cast<CPSplitter *>(this->splitter());
-    return !splitter || splitter->dragAllowed();
+    return m_splitter->dragAllowed();
+}
+
+bool CPSplitterHandle::event(QEvent *event)
+{
+    if (event->type() == QEvent::HoverEnter || event->type() == QEvent::HoverLeave) {
+        m_hover = event->type() == QEvent::HoverEnter;
+        update();
+    }
+    return QWidget::event(event);
 }
 
 void CPSplitterHandle::enterEvent(QEvent *event)
@@ -35,8 +63,19 @@ void CPSplitterHandle::enterEvent(QEvent *event)
     if (!dragAllowed())
         setCursor(Qt::ArrowCursor);
     else
-        setCursor(orientation() == Qt::Horizontal ? Qt::SplitHCursor : Qt::SplitVCursor);
-    QSplitterHandle::enterEvent(event);
+        setCursor(m_orientation == Qt::Horizontal ? Qt::SplitHCursor : Qt::SplitVCursor);
+    QWidget::enterEvent(event);
+}
+
+void CPSplitterHandle::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    // Measured from the line, not from the edge of the grab band.
+    const QMargins m = contentsMargins();
+    m_mouseOffset = pick(event->pos()) - (m_orientation == Qt::Horizontal ? m.left() : m.top());
+    m_pressed = true;
+    update();
 }
 
 void CPSplitterHandle::mouseMoveEvent(QMouseEvent *event)
@@ -45,25 +84,46 @@ void CPSplitterHandle::mouseMoveEvent(QMouseEvent *event)
         setCursor(Qt::ArrowCursor);
         return;
     }
-    QSplitterHandle::mouseMoveEvent(event);
+    if (m_pressed)
+        m_splitter->moveHandle(this, pick(m_splitter->mapFromGlobal(event->globalPos())) - m_mouseOffset);
 }
 
 void CPSplitterHandle::mouseReleaseEvent(QMouseEvent *event)
 {
     emit valueChanged();
-    QSplitterHandle::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && m_pressed) {
+        m_pressed = false;
+        update();
+    }
 }
 
 void CPSplitterHandle::resizeEvent(QResizeEvent *event)
 {
-    // The base class would set its own narrow grab margins; this handle sets its own instead.
     updateGrabArea();
     QWidget::resizeEvent(event);
 }
 
+void CPSplitterHandle::paintEvent(QPaintEvent *)
+{
+    // Only the line is painted; the grab band around it is masked out.
+    QPainter painter(this);
+    QStyleOption opt;
+    opt.initFrom(this);
+    opt.rect = contentsRect();
+    opt.state = m_orientation == Qt::Horizontal ? QStyle::State_Horizontal : QStyle::State_None;
+    if (m_hover)
+        opt.state |= QStyle::State_MouseOver;
+    if (m_pressed)
+        opt.state |= QStyle::State_Sunken;
+    if (isEnabled())
+        opt.state |= QStyle::State_Enabled;
+    style()->drawPrimitive(QStyle::PE_Widget, &opt, &painter, this);
+    style()->drawControl(QStyle::CE_Splitter, &opt, &painter, m_splitter);
+}
+
 void CPSplitterHandle::updateGrabArea()
 {
-    const int margin = (grabWidth() - splitter()->handleWidth()) / 2;
+    const int margin = (grabWidth() - m_splitter->handleWidth()) / 2;
     if (margin < 1) {
         setContentsMargins(0, 0, 0, 0);
         clearMask();
@@ -71,7 +131,7 @@ void CPSplitterHandle::updateGrabArea()
         return;
     }
     setAttribute(Qt::WA_MouseNoMask, true);
-    if (orientation() == Qt::Horizontal)
+    if (m_orientation == Qt::Horizontal)
         setContentsMargins(margin, 0, margin, 0);
     else
         setContentsMargins(0, margin, 0, margin);

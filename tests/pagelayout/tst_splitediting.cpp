@@ -160,7 +160,7 @@ private slots:
             splitter.resize(200, 200);
             splitter.show();
             QVERIFY(QTest::qWaitForWindowExposed(&splitter));
-            QSplitterHandle *handle = splitter.handle(1);
+            CPSplitterHandle *handle = splitter.handle(1);
             QTRY_COMPARE(handle->contentsMargins(), margins);
             QCOMPARE(handle->testAttribute(Qt::WA_MouseNoMask), !margins.isNull());
             if (margins.isNull())
