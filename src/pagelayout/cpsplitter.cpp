@@ -459,7 +459,6 @@ QList<int> CPSplitter::sizes() const
 void CPSplitter::setSizes(const QList<int> &sizes)
 {
     // A size left out or below the child's minimum gives the minimum when laid out.
-    for (int i = 0; i < m_list.size(); ++i)
     for (int i = 0; i < m_list.size(); ++i) {
         m_list[i].sizer = qMax(sizes.value(i), 0);
         m_list[i].clampSizer = true;
@@ -564,7 +563,7 @@ void CPSplitter::layoutChildren()
 
     // One pass for the layout line and the splitter's own limits.
     const int frame = 2 * frameWidth();
-    int maxl = frame;
+    qint64 maxl = frame;
     int maxt = QWIDGETSIZE_MAX;
     int mint = frame;
     bool empty = true;
@@ -622,12 +621,12 @@ void CPSplitter::layoutChildren()
     if (visible) {
         if (empty)
             maxl = maxt = qobject_cast<CPSplitter *>(parentWidget()) ? 0 : QWIDGETSIZE_MAX;
-        maxl = qMin(maxl, QWIDGETSIZE_MAX);
+        const int length = int(qMin<qint64>(maxl, QWIDGETSIZE_MAX));
         maxt = qMax(maxt, mint);
         if (m_orientation == Qt::Horizontal)
-            setMaximumSize(maxl, maxt);
+            setMaximumSize(length, maxt);
         else
-            setMaximumSize(maxt, maxl);
+            setMaximumSize(maxt, length);
     }
 
     const QRect contents = contentsRect();
