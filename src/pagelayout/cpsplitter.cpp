@@ -564,6 +564,7 @@ void CPSplitter::layoutChildren()
     // One pass for the layout line and the splitter's own limits.
     const int frame = 2 * frameWidth();
     qint64 maxl = frame;
+    int minl = frame;
     int maxt = QWIDGETSIZE_MAX;
     int mint = frame;
     bool empty = true;
@@ -578,6 +579,7 @@ void CPSplitter::layoutChildren()
             h.sizeHint = h.minimumSize = h.maximumSize = hw;
             h.empty = false;
             maxl += hw;
+            minl += hw;
         }
         Slot &s = chain[2 * i + 1];
         if (w->isHidden()) {
@@ -591,6 +593,7 @@ void CPSplitter::layoutChildren()
         s.maximumSize = pick(maxSize);
         s.empty = false;
         maxl += pick(maxSize);
+        minl += pick(minSize);
         mint = qMax(mint, trans(minSize));
         if (trans(maxSize) > 0)
             maxt = qMin(maxt, trans(maxSize));
@@ -627,6 +630,8 @@ void CPSplitter::layoutChildren()
             setMaximumSize(length, maxt);
         else
             setMaximumSize(maxt, length);
+        if (isWindow())
+            setMinimumSize(m_orientation == Qt::Horizontal ? QSize(minl, mint) : QSize(mint, minl));
     }
 
     const QRect contents = contentsRect();

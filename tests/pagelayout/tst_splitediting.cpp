@@ -148,6 +148,92 @@ private slots:
         QCOMPARE(moved.count(), 1);
     }
 
+    // Children laid out as QSplitter lays them out: stored sizes scaled to the
+    // length, minimums kept, hidden children and the first handle left out.
+    void layoutRules_data()
+    {
+        QTest::addColumn<Qt::Orientation>("orientation");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QList<int>>("stored");
+        QTest::addColumn<QList<int>>("minimums");
+        QTest::addColumn<QList<bool>>("hidden");
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::addColumn<QList<bool>>("handles");
+        QTest::newRow("scaled") << Qt::Horizontal << 801 << QList<int>{100, 300} << QList<int>{0, 0} << QList<bool>{}
+                                << QList<int>{200, 600} << QList<bool>{false, true};
+        QTest::newRow("rounded") << Qt::Vertical << 402 << QList<int>{1, 2, 3} << QList<int>{0, 0, 0} << QList<bool>{}
+                                 << QList<int>{67, 133, 200} << QList<bool>{false, true, true};
+        QTest::newRow("minimum kept") << Qt::Horizontal << 401 << QList<int>{10, 390} << QList<int>{100, 0}
+                                      << QList<bool>{} << QList<int>{100, 300} << QList<bool>{false, true};
+        QTest::newRow("hidden child") << Qt::Horizontal << 201 << QList<int>{100, 100, 100} << QList<int>{0, 0, 0}
+                                      << QList<bool>{false, true, false} << QList<int>{100, 0, 100}
+                                      << QList<bool>{false, false, true};
+        QTest::newRow("first hidden") << Qt::Vertical << 301 << QList<int>{100, 100, 100} << QList<int>{0, 0, 0}
+                                      << QList<bool>{true, false, false} << QList<int>{0, 150, 150}
+                                      << QList<bool>{false, false, true};
+        QTest::newRow("size left out") << Qt::Horizontal << 401 << QList<int>{300} << QList<int>{0, 50} << QList<bool>{}
+                                       << QList<int>{343, 57} << QList<bool>{false, true};
+        QTest::newRow("window keeps minimums") << Qt::Horizontal << 101 << QList<int>{100, 100} << QList<int>{80, 40}
+                                               << QList<bool>{} << QList<int>{80, 40} << QList<bool>{false, true};
+    }
+
+    void layoutRules()
+    {
+        QFETCH(Qt::Orientation, orientation);
+        QFETCH(int, length);
+        QFETCH(QList<int>, stored);
+        QFETCH(QList<int>, minimums);
+        QFETCH(QList<bool>, hidden);
+        QFETCH(QList<int>, sizes);
+        QFETCH(QList<bool>, handles);
+        const bool horizontal = orientation == Qt::Horizontal;
+        CPSplitter splitter(orientation, nullptr, nullptr);
+        for (int i = 0; i < minimums.size(); ++i) {
+            auto *child = new QWidget(&splitter);
+            child->setMinimumSize(horizontal ? minimums[i] : 0, horizontal ? 0 : minimums[i]);
+            child->setHidden(hidden.value(i));
+        }
+        splitter.setSizes(stored);
+        splitter.resize(horizontal ? QSize(length, 50) : QSize(50, length));
+        splitter.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splitter));
+        QTRY_COMPARE(splitter.sizes(), sizes);
+        for (int i = 0; i < splitter.count(); ++i)
+            QCOMPARE(splitter.handle(i)->isVisible(), handles[i]);
+    }
+
+    void dragMovesOneBoundary()
+    {
+        CPSplitter splitter(Qt::Horizontal, nullptr, nullptr);
+        for (int minimum : {0, 40, 0})
+            (new QWidget(&splitter))->setMinimumWidth(minimum);
+        splitter.setSizes({100, 100, 100});
+        splitter.resize(302, 50);
+        splitter.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splitter));
+        QTRY_COMPARE(splitter.sizes(), QList<int>({100, 100, 100}));
+        CPSplitterHandle *handle = splitter.handle(1);
+        QSignalSpy moved(&splitter, &CPSplitter::splitterMoved);
+        auto mouse = [&](QEvent::Type type, int x) {
+            const QPoint global = splitter.mapToGlobal(QPoint(x, 25));
+            QMouseEvent event(type, handle->mapFromGlobal(global), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(handle, &event);
+        };
+        mouse(QEvent::MouseButtonPress, 100);
+        // The third child stays; the neighbours keep their minimums.
+        for (const auto &[x, expected] : {std::pair{130, QList<int>{130, 70, 100}}, std::pair{300, QList<int>{160, 40, 100}},
+                                          std::pair{-50, QList<int>{0, 200, 100}}}) {
+            mouse(QEvent::MouseMove, x);
+            QCOMPARE(splitter.sizes(), expected);
+            QCOMPARE(moved.takeLast(), QVariantList({expected[0], 1}));
+            QCOMPARE(splitter.widget(1)->x(), expected[0] + 1);
+        }
+        splitter.setDragAllowed(false);
+        mouse(QEvent::MouseMove, 130);
+        QCOMPARE(splitter.sizes(), QList<int>({0, 200, 100}));
+        mouse(QEvent::MouseButtonRelease, 130);
+    }
+
     void grabAreaFollowsTheSetting()
     {
         // A band of 7 pixels around a 1 pixel line; none where the line is as wide.
