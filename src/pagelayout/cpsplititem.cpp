@@ -113,7 +113,6 @@ CPSplitItem::CPSplitItem(QWidget *parent)
     : QFrame(parent)
     , m_splitView(CPSplitView::ancestorOf(parent))
     , m_layout(new QGridLayout(this))
-    , m_indicator(new CPSplitterIndicator(this))
     , m_settingBtn(makeSettingButton(this))
 {
     setObjectName(QStringLiteral("CPSplitItem"));
@@ -137,11 +136,6 @@ CPSplitItem::CPSplitItem(QWidget *parent)
     m_layout->setSpacing(0);
 
     connect(m_settingBtn, &QToolButton::clicked, this, &CPSplitItem::showSettingMenu);
-
-    m_indicator->resize(m_indicator->minimumSize());
-    // Queued: deleting the item must not happen inside its own button's click.
-    connect(m_indicator, &CPSplitterIndicator::signalSplitBtnClicked, this, &CPSplitItem::onIndicator,
-            Qt::QueuedConnection);
 
     static const int indicatorType = qRegisterMetaType<HXCPControls::Indicator>("HXCPControls::Indicator");
     Q_UNUSED(indicatorType)
@@ -187,17 +181,49 @@ bool CPSplitItem::parentIsSplitNode() const
     return qobject_cast<CPSplitView *>(p) || qobject_cast<CPSplitter *>(p);
 }
 
+CPSplitterIndicator *CPSplitItem::indicator() const
+{
+    if (!m_indicator) {
+        auto *self = const_cast<CPSplitItem *>(this);
+        m_indicator = new CPSplitterIndicator(self);
+        m_indicator->resize(m_indicator->minimumSize());
+        // Queued: deleting the item must not happen inside its own button's click.
+        connect(m_indicator, &CPSplitterIndicator::signalSplitBtnClicked, self, &CPSplitItem::onIndicator,
+                Qt::QueuedConnection);
+        self->placeIndicator();
+        self->updateDecorations();
+    }
+    return m_indicator;
+}
+
+void CPSplitItem::placeIndicator()
+{
+    const QSize is = m_indicator->size();
+    m_indicator->move(qRound((width() - is.width()) * 0.5), qRound((height() - is.height()) * 0.5));
+}
+
 void CPSplitItem::updateDecorations()
 {
+    // A page restored unshown may hold many items: each makes its indicator
+    // only once it is shown, sparing the widgets (and the events they post).
+    const bool indicatorShown = m_editModel && parentIsSplitNode();
+    if (!m_indicator && indicatorShown && isVisible()) {
+        indicator();
+        return;
+    }
     // Raising costs time with every sibling up the tree; it is only needed
     // when something came above the decorations.
     const QObjectList &kids = children();
-    if (kids.size() < 2 || kids.at(kids.size() - 2) != m_indicator || kids.last() != m_settingBtn) {
-        m_indicator->raise();
+    const bool onTop = !kids.isEmpty() && kids.last() == m_settingBtn
+                       && (!m_indicator || (kids.size() >= 2 && kids.at(kids.size() - 2) == m_indicator));
+    if (!onTop) {
+        if (m_indicator)
+            m_indicator->raise();
         m_settingBtn->raise();
     }
     m_settingBtn->setVisible(m_editModel);
-    m_indicator->setVisible(m_editModel && parentIsSplitNode());
+    if (m_indicator)
+        m_indicator->setVisible(indicatorShown);
     if (m_missing)
         m_missing->setVisible(m_editModel);
 }
@@ -297,6 +323,8 @@ void CPSplitItem::restore(const QVariantMap &map)
 void CPSplitItem::showEvent(QShowEvent *event)
 {
     QFrame::showEvent(event);
+    if (!m_indicator)
+        updateDecorations();
     if (m_restorePending)
         applyStored();
 }
@@ -442,8 +470,8 @@ void CPSplitItem::resizeEvent(QResizeEvent *event)
     const QSize s = size();
     if (!s.isValid())
         return;
-    const QSize is = m_indicator->size();
-    m_indicator->move(qRound((s.width() - is.width()) * 0.5), qRound((s.height() - is.height()) * 0.5));
+    if (m_indicator)
+        placeIndicator();
     m_settingBtn->move(s.width() - 5 - m_settingBtn->width(), 3);
 }
 

@@ -52,7 +52,8 @@ public:
 
     bool restorePending() const { return m_restorePending; }
     CPSplitView *splitView() const;
-    CPSplitterIndicator *indicator() const { return m_indicator; }
+    // Made when the item is first shown in edit mode, or when asked for.
+    CPSplitterIndicator *indicator() const;
     QToolButton *settingButton() const { return m_settingBtn; }
 
     // Shows or hides the indicator and the setting button for the current state.
@@ -88,6 +89,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void placeIndicator();
     void applyStored();
     void setMissing(const QVariant &child);
     void onFocusChanged(QWidget *old, QWidget *now);
@@ -113,7 +115,7 @@ private:
     bool m_hovered = false;
     QGridLayout *m_layout;
     // Made in this order, the decorations start above everything else.
-    CPSplitterIndicator *m_indicator;
+    mutable CPSplitterIndicator *m_indicator = nullptr;
     QToolButton *m_settingBtn;
 };
 
