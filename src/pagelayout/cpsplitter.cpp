@@ -320,7 +320,12 @@ QWidget *CPSplitter::widget(int index) const
 
 CPSplitterHandle *CPSplitter::handle(int index) const
 {
-    return index >= 0 && index < m_list.size() ? m_list.at(index).handle : nullptr;
+    if (index < 0 || index >= m_list.size())
+        return nullptr;
+    CPSplitterHandle *&handle = const_cast<CPSplitter *>(this)->m_list[index].handle;
+    if (!handle)
+        handle = const_cast<CPSplitter *>(this)->createHandle();
+    return handle;
 }
 
 int CPSplitter::indexOf(QWidget *widget) const
@@ -334,7 +339,9 @@ int CPSplitter::indexOf(QWidget *widget) const
 
 void CPSplitter::insertChild(int index, QWidget *widget)
 {
-    m_list.insert(index, Child{widget, createHandle(), -1, false, QRect()});
+    // The handle is made when first laid out or asked for, after the widgets
+    // of a restored page, so it lies above both its neighbours.
+    m_list.insert(index, Child{widget, nullptr, -1, false, QRect()});
     invalidateLayout();
 }
 
@@ -422,7 +429,8 @@ void CPSplitter::setOrientation(Qt::Orientation orientation)
     }
     m_orientation = orientation;
     for (const Child &child : qAsConst(m_list))
-        child.handle->setOrientation(orientation);
+        if (child.handle)
+            child.handle->setOrientation(orientation);
     invalidateLayout();
 }
 
@@ -435,7 +443,8 @@ void CPSplitter::setHandleWidth(int width)
 {
     m_handleWidth = width;
     for (const Child &child : qAsConst(m_list))
-        child.handle->updateGrabArea();
+        if (child.handle)
+            child.handle->updateGrabArea();
     invalidateLayout();
 }
 
@@ -443,7 +452,8 @@ void CPSplitter::setHandlesEnabled(bool enabled)
 {
     m_handlesEnabled = enabled;
     for (const Child &child : qAsConst(m_list))
-        child.handle->setEnabled(enabled);
+        if (child.handle)
+            child.handle->setEnabled(enabled);
 }
 
 QList<int> CPSplitter::sizes() const
@@ -543,10 +553,13 @@ void CPSplitter::layoutChildren()
 
     // The handle before the first visible child and those of hidden children are hidden.
     bool first = true;
-    for (const Child &child : qAsConst(m_list)) {
+    for (Child &child : m_list) {
+        if (!child.handle)
+            child.handle = createHandle();
         const bool widgetHidden = child.widget->isHidden();
         const bool handleHidden = first || widgetHidden;
-        if (child.handle->isHidden() != handleHidden)
+        // Explicitly, so that showing the splitter does not show a hidden handle.
+        if (child.handle->isHidden() != handleHidden || !child.handle->testAttribute(Qt::WA_WState_ExplicitShowHide))
             child.handle->setHidden(handleHidden);
         if (!widgetHidden)
             first = false;
