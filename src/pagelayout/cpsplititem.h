@@ -114,7 +114,8 @@ private:
     bool m_editModel = true;
     bool m_hovered = false;
     QGridLayout *m_layout;
-    // Made in this order, the decorations start above everything else.
+    // The decorations are kept above everything else (updateDecorations);
+    // the indicator is made when first needed.
     mutable CPSplitterIndicator *m_indicator = nullptr;
     QToolButton *m_settingBtn;
 };

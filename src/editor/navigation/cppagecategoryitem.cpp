@@ -15,8 +15,6 @@
 #include <QStyle>
 #include <QTreeView>
 
-#include <functional>
-
 namespace HXCPControls {
 
 namespace {
@@ -33,6 +31,25 @@ void repolish(QWidget *w)
     w->style()->unpolish(w);
     w->style()->polish(w);
     w->update();
+}
+
+// Whether `node` is the page `padId`.
+bool isPage(const QVariantMap &node, const QString &padId)
+{
+    return !CategoryNode::isCategory(node) && node.value(CategoryNode::kPadId).toString() == padId;
+}
+
+// The item of the page `padId` below `parent`, depth first; null when none.
+QStandardItem *findPage(QStandardItem *parent, const QString &padId)
+{
+    for (int row = 0; row < parent->rowCount(); ++row) {
+        QStandardItem *child = parent->child(row);
+        if (isPage(CategoryNode::nodeOf(child), padId))
+            return child;
+        if (QStandardItem *found = findPage(child, padId))
+            return found;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -102,8 +119,7 @@ void CPPageCategoryItem::setRecord(const QJsonObject &record)
     QStandardItem *current = nullptr;
     CategoryNode::appendRecords(model->invisibleRootItem(), record.value(QStringLiteral("CHILDREN")).toArray(), false,
                                 false, [&](QStandardItem *item, const QVariantMap &node) {
-                                    if (!current && !m_wantedPadId.isEmpty() && !CategoryNode::isCategory(node)
-                                        && node.value(QStringLiteral("PAD_ID")).toString() == m_wantedPadId)
+                                    if (!current && !m_wantedPadId.isEmpty() && isPage(node, m_wantedPadId))
                                         current = item;
                                 });
     if (model->rowCount() == 0) {
@@ -146,18 +162,7 @@ bool CPPageCategoryItem::showPad(const QString &padId)
 {
     if (!m_model || padId.isEmpty())
         return false;
-    std::function<QStandardItem *(QStandardItem *)> find = [&](QStandardItem *parent) -> QStandardItem * {
-        for (int row = 0; row < parent->rowCount(); ++row) {
-            QStandardItem *child = parent->child(row);
-            const QVariantMap node = CategoryNode::nodeOf(child);
-            if (!CategoryNode::isCategory(node) && node.value(QStringLiteral("PAD_ID")).toString() == padId)
-                return child;
-            if (QStandardItem *found = find(child))
-                return found;
-        }
-        return nullptr;
-    };
-    QStandardItem *item = find(m_model->invisibleRootItem());
+    QStandardItem *item = findPage(m_model->invisibleRootItem(), padId);
     if (!item)
         return false;
     reveal(item);

@@ -95,6 +95,7 @@ void releaseSpares()
 }
 
 void postponeRefill();
+void refillWhenQuiet();
 
 void refill(int parallel)
 {
@@ -120,7 +121,7 @@ void refill(int parallel)
                 return;
             // The next one, unless the charts have become busy again meanwhile.
             if (s_refill && !s_refill->isActive())
-                refill(QThread::idealThreadCount());
+                refillWhenQuiet();
         });
     }
 }
